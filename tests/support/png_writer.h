@@ -1,0 +1,11 @@
+// Writes RGBA images as PNG (stored, uncompressed deflate) so test screenshots
+// and failure images can be looked at. Rows are given bottom row first, as
+// glReadPixels returns them, and written top row first.
+#pragma once
+
+#include <string>
+#include <vector>
+
+bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgbaBottomUp);
+// The directory for test images (created on demand), with a trailing slash.
+std::string testOutputDir();
