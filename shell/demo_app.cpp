@@ -1,0 +1,3 @@
+#include "shell/demo_app.h"
+
+DemoApp demoApp;

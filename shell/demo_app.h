@@ -1,0 +1,25 @@
+// The one process-wide state of the demo: window and context handles, the
+// activation and key flags the window procedure keeps, the shared sound system
+// and the input object. Static storage: it exists before WinMain starts.
+#pragma once
+
+#include "platform/fmod.h"
+#include "platform/win32.h"
+#include "shell/input_control.h"
+
+struct DemoApp {
+    bool fullscreen = false;
+    bool active = false;
+    bool keys[256] = {};
+    HINSTANCE instanceHandle = nullptr;
+    HWND windowHandle = nullptr;
+    HDC deviceContext = nullptr;
+    HGLRC renderContext = nullptr;
+    FMOD::System* fmodSystem = nullptr;
+    // Constructed before WinMain runs (it hides the cursor), destroyed after it returns.
+    InputControl input;
+};
+
+extern DemoApp demoApp;
+
+int WinMain(HINSTANCE instance, HINSTANCE previousInstance, char* commandLine, int showCommand);

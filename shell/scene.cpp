@@ -1,0 +1,28 @@
+#include "shell/scene.h"
+
+#include "math/spline_camera.h"
+#include "shell/timer.h"
+
+Scene::Scene(std::string name_, InputControl* input_, FMOD::System* fmodSystem_) {
+    name = std::move(name_);
+    input = input_;
+    timer = new Timer();
+    fmodSystem = fmodSystem_;
+    finished = false;
+}
+
+Scene::~Scene() {
+    delete camera;
+    camera = nullptr;
+    delete timer;
+    timer = nullptr;
+}
+
+bool Scene::step() {
+    if (timer) timer->update();
+    if (camera) camera->update();
+    if (fmodSystem) fmodSystem->update();
+    return render();
+}
+
+bool Scene::checkError(const char* /*label*/) { return false; }
