@@ -15,13 +15,18 @@ public:
     Spline(const Spline&) = delete;
     Spline& operator=(const Spline&) = delete;
 
-    // Replaces any loaded path with the file's; a file that cannot be read leaves it not loaded.
+    // Replaces any loaded path with the file's. A file that cannot be opened or
+    // does not read as a valid path (malformed or missing numbers, no keys, a
+    // dimension below 1, a loop flag other than 0 or 1, key times that do not
+    // strictly increase, numbers that are not finite) leaves it not loaded.
     void load(const char* path);
     // Computes values for the time; false (and nothing changed) if not loaded.
+    // Times before the first key hold the first key, times at or past the last
+    // key hold the last one unless the path loops with a positive end time.
     bool evaluate(float time);
     void release();
 
-    float* values = nullptr;  // D floats: the result of the last successful evaluate
+    float* values = nullptr;  // D floats: the last evaluate's result (the first key's until then)
     float endTime = 0.0f;
     bool loaded = false;
     int keyCount = 0;

@@ -20,6 +20,7 @@ public:
     // Evaluates the path at the timer's total (as float).
     void update();
     // Sets viewport, projection (perspective x look-at) and modelview (identity).
+    // Without a loaded path of at least six values the view stays where it was.
     void apply();
 
     Spline* path = nullptr;
