@@ -5,6 +5,12 @@
 // Every call returns an FMOD_RESULT; FMOD_OK is 0 and FMOD_ErrorString() gives a text.
 // All calls come from one thread (the demo's main thread); the audio callback and
 // the decoder work are the layer's own.
+//
+// Handles: a Sound stays valid until its system is released. A Channel is a handle,
+// not an object the caller owns: once its sound has ended, it was stopped, or its
+// slot was reused, every call on it returns FMOD_ERR_INVALID_HANDLE, also after the
+// system is released. playSound hands out such a never-valid handle (not null) when
+// it fails, so a later stop() on it is safe.
 #pragma once
 
 typedef int FMOD_RESULT;
@@ -35,6 +41,7 @@ constexpr FMOD_CHANNELINDEX FMOD_CHANNEL_FREE = -1;  // pick any free channel
 
 struct FMOD_CREATESOUNDEXINFO;  // accepted for fidelity; the layer reads none
 
+// A short English text for a result code; never null.
 const char* FMOD_ErrorString(FMOD_RESULT result);
 
 namespace FMOD {
@@ -44,9 +51,19 @@ class Channel;
 
 class System {
 public:
+    // Opens the default audio output and starts mixing maxChannels (1..4095) channels.
+    // Fails with FMOD_ERR_OUTPUT_INIT when there is no usable audio device; every
+    // later call on this system then fails with FMOD_ERR_UNINITIALIZED and does
+    // nothing, except release().
     FMOD_RESULT init(int maxChannels, FMOD_INITFLAGS flags, void* extraDriverData);
+    // Opens an mp3 file for streaming: it is decoded a little ahead while it plays,
+    // never all at once. On failure *sound is null.
     FMOD_RESULT createStream(const char* path, FMOD_MODE mode, FMOD_CREATESOUNDEXINFO* exinfo, Sound** sound);
+    // Plays a stream from its start on a free channel (FMOD_CHANNEL_FREE) or on the
+    // given channel index. A stream plays on one channel at a time: playing it again
+    // stops the earlier channel. channel may be null when the caller keeps no handle.
     FMOD_RESULT playSound(FMOD_CHANNELINDEX channelId, Sound* sound, bool paused, Channel** channel);
+    // Called once per frame; keeps the streams' decoding going.
     FMOD_RESULT update();
     // Closes the output, frees every sound and channel and the system itself.
     FMOD_RESULT release();
@@ -62,11 +79,24 @@ private:
 
 class Channel {
 public:
+    // Silences the channel at once (after a few milliseconds' fade) and frees its slot.
     FMOD_RESULT stop();
-    // More of the channel interface may be added by the layer (isPlaying, ...).
+    // True while the channel's sound plays or is paused; a channel whose sound has
+    // ended is no longer valid (FMOD_ERR_INVALID_HANDLE).
+    FMOD_RESULT isPlaying(bool* playing);
+    FMOD_RESULT setPaused(bool paused);
+    FMOD_RESULT getPaused(bool* paused);
+
+private:
+    Channel() = default;
+    friend struct ChannelHandles;
 };
 
-class Sound {};
+class Sound {
+protected:
+    Sound() = default;
+    ~Sound() = default;
+};
 
 FMOD_RESULT System_Create(System** system);
 
