@@ -270,6 +270,9 @@ HGLRC wglCreateContext(HDC deviceContext);
 BOOL wglMakeCurrent(HDC deviceContext, HGLRC renderContext);
 BOOL wglDeleteContext(HGLRC renderContext);
 BOOL SwapBuffers(HDC deviceContext);
+// Not a Windows call: how many frames SwapBuffers has presented on the device context
+// (tests check when the shell presents a frame).
+DWORD GetPresentedFrameCount(HDC deviceContext);
 
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* message);

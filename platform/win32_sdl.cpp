@@ -18,6 +18,7 @@ struct WindowObject;
 struct DeviceContextObject {
     HWND window = nullptr;
     int pixelFormat = 0;
+    DWORD presentedFrames = 0;
 };
 
 struct RenderContextObject {
@@ -417,7 +418,12 @@ BOOL wglDeleteContext(HGLRC renderContext) {
 BOOL SwapBuffers(HDC deviceContext) {
     if (!deviceContext || !isLiveWindow(deviceContext->window)) return FALSE;
     SDL_GL_SwapWindow(deviceContext->window->sdl);
+    ++deviceContext->presentedFrames;
     return TRUE;
+}
+
+DWORD GetPresentedFrameCount(HDC deviceContext) {
+    return deviceContext && isLiveWindow(deviceContext->window) ? deviceContext->presentedFrames : 0;
 }
 
 BOOL PeekMessageA(MSG* message, HWND /*window*/, UINT /*filterMin*/, UINT /*filterMax*/, UINT removeFlags) {

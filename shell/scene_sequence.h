@@ -1,0 +1,20 @@
+// The two scenes the demo plays, in order. The shell constructs each through
+// its factory; tests put their own scenes in to drive the frame loop.
+#pragma once
+
+#include "platform/fmod.h"
+
+class Scene;
+class InputControl;
+
+using SceneFactory = Scene* (*)(InputControl* input, FMOD::System* fmodSystem);
+
+struct SceneSequence {
+    SceneFactory first;
+    SceneFactory second;
+};
+
+SceneSequence demoSceneSequence();
+// Replaces the sequence the shell plays; {nullptr, nullptr} restores the demo's own.
+void setSceneSequence(SceneSequence sequence);
+SceneSequence currentSceneSequence();

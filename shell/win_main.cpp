@@ -1,0 +1,89 @@
+#include <GL/glew.h>
+
+#include "platform/debug_log.h"
+#include "shell/demo_app.h"
+#include "shell/fmod_check.h"
+#include "shell/gl_window.h"
+#include "shell/scene.h"
+#include "shell/scene_sequence.h"
+
+namespace {
+
+void startSound() {
+    fmodCheck(FMOD_System_Create(&demoApp.fmodSystem));
+    if (demoApp.fmodSystem) fmodCheck(demoApp.fmodSystem->init(100, FMOD_INIT_NORMAL, nullptr));
+}
+
+void shutDown() {
+    if (demoApp.fmodSystem) demoApp.fmodSystem->release();
+    demoApp.fmodSystem = nullptr;
+    closeWindow();
+}
+
+}  // namespace
+
+int WinMain(HINSTANCE /*instance*/, HINSTANCE /*previousInstance*/, char* /*commandLine*/, int /*showCommand*/) {
+    const SceneSequence sequence = currentSceneSequence();
+    Scene* scene = nullptr;
+    int scenesFinished = 0;
+    bool quitRequested = false;
+    MSG msg{};
+    int exitCode = 0;
+
+    demoApp.fullscreen = true;
+    demoApp.input.centre(1024, 768);
+    if (!openWindow("oku", 1024, 768, 32, demoApp.fullscreen)) return 0;
+
+    glewExperimental = GL_TRUE;
+    GLenum glewResult = glewInit();
+    if (glewResult != GLEW_OK) {
+        debugLog("GLEW init problem!!!!!!!!!!!!!!!");
+        debugLog("Error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
+        closeWindow();
+        return 0;
+    }
+    glGetError();  // GLEW's probing may leave an error behind
+
+    startSound();
+
+    scene = sequence.first(&demoApp.input, demoApp.fmodSystem);
+    if (scene->init()) {
+        for (;;) {
+            if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    exitCode = static_cast<int>(msg.wParam);
+                    break;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+                continue;
+            }
+            if (demoApp.active && demoApp.keys[VK_ESCAPE]) break;
+
+            demoApp.input.update();
+            if (!scene->step()) quitRequested = true;
+
+            if (scene->isFinished()) {
+                scene->cleanup();
+                delete scene;
+                scene = nullptr;
+                ++scenesFinished;
+                if (scenesFinished == 1) {
+                    scene = sequence.second(&demoApp.input, demoApp.fmodSystem);
+                    if (!scene->init()) quitRequested = true;
+                } else {
+                    quitRequested = true;
+                }
+            }
+
+            SwapBuffers(demoApp.deviceContext);
+            if (quitRequested) break;
+        }
+    }
+
+    shutDown();
+    // A scene still current here is not cleaned up (its music ended with the sound
+    // system); its own memory is returned all the same.
+    delete scene;
+    return exitCode;
+}
