@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -66,7 +67,7 @@ inline bool exists(const std::string& path) {
 // kept for later runs. Faded in and out over 5 ms so that it starts and ends clean.
 inline std::string sineMp3(double frequency, double seconds, int rate, int channels, float amplitude = 0.5f) {
     char name[128];
-    std::snprintf(name, sizeof name, "sine_%g_%gs_%d_%dch.mp3", frequency, seconds, rate, channels);
+    std::snprintf(name, sizeof name, "sine_%g_%gs_%d_%dch_%g.mp3", frequency, seconds, rate, channels, amplitude);
     std::string mp3 = outputDir() + "/" + name;
     if (exists(mp3)) return mp3;
     size_t frames = static_cast<size_t>(seconds * rate);
@@ -137,6 +138,18 @@ inline float peak(const std::vector<float>& stereo, size_t begin, size_t end) {
     float top = 0.0f;
     for (size_t i = begin * 2; i < end * 2; ++i) top = std::max(top, std::fabs(stereo[i]));
     return top;
+}
+
+// Amplitude of the component at `hz` on the left channel (Goertzel).
+inline double toneAmplitude(const std::vector<float>& stereo, size_t begin, size_t end, int rate, double hz) {
+    double w = 2.0 * M_PI * hz / rate, coefficient = 2.0 * std::cos(w), s1 = 0.0, s2 = 0.0;
+    for (size_t i = begin; i < end; ++i) {
+        double s0 = stereo[2 * i] + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    return 2.0 * std::sqrt(std::max(power, 0.0)) / double(end - begin);
 }
 
 // Frames from the first to the last sample louder than threshold; {0, 0} if none.
