@@ -3,6 +3,7 @@
 // and the input object. Static storage: it exists before WinMain starts.
 #pragma once
 
+#include "platform/cg.h"
 #include "platform/fmod.h"
 #include "platform/win32.h"
 #include "shell/input_control.h"
@@ -15,6 +16,7 @@ struct DemoApp {
     HWND windowHandle = nullptr;
     HDC deviceContext = nullptr;
     HGLRC renderContext = nullptr;
+    CGcontext cgContext = nullptr;  // the shell's shader context; the indoor scene's programs live in it
     FMOD::System* fmodSystem = nullptr;
     // Constructed before WinMain runs (it hides the cursor), destroyed after it returns.
     InputControl input;

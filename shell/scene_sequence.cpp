@@ -1,5 +1,6 @@
 #include "shell/scene_sequence.h"
 
+#include "scenes/indoor/bump_mapping.h"
 #include "shell/scene.h"
 
 namespace {
@@ -16,7 +17,7 @@ public:
 };
 
 Scene* makeFirstScene(InputControl* input, FMOD::System* fmodSystem) { return new EmptyScene(input, fmodSystem); }
-Scene* makeSecondScene(InputControl* input, FMOD::System* fmodSystem) { return new Scene("Idle", input, fmodSystem); }
+Scene* makeSecondScene(InputControl* input, FMOD::System* fmodSystem) { return new BumpMapping(input, fmodSystem); }
 
 SceneSequence installed{nullptr, nullptr};
 

@@ -17,6 +17,8 @@ void startSound() {
 void shutDown() {
     if (demoApp.fmodSystem) demoApp.fmodSystem->release();
     demoApp.fmodSystem = nullptr;
+    cgDestroyContext(demoApp.cgContext);
+    demoApp.cgContext = nullptr;
     closeWindow();
 }
 
@@ -44,6 +46,7 @@ int WinMain(HINSTANCE /*instance*/, HINSTANCE /*previousInstance*/, char* /*comm
     }
     glGetError();  // GLEW's probing may leave an error behind
 
+    demoApp.cgContext = cgCreateContext();
     startSound();
 
     scene = sequence.first(&demoApp.input, demoApp.fmodSystem);

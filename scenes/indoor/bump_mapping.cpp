@@ -1,0 +1,290 @@
+#include "scenes/indoor/bump_mapping.h"
+
+#include "math/spline.h"
+#include "math/spline_camera.h"
+#include "scenes/indoor/depth_of_field_taps.h"
+#include "scenes/indoor/model.h"
+#include "shell/demo_app.h"
+#include "shell/fmod_check.h"
+#include "shell/timer.h"
+
+namespace {
+
+const char* const shaderFile = "./Cg/dofbump.cg";
+const int bufferWidth = 1024;
+const int bufferHeight = 768;
+
+// Used when a path file is missing or damaged, so the scene still runs and ends.
+const float fallbackSceneLength = 90.0f;
+const float fallbackLight[3] = {20.0f, 90.0f, 10.0f};
+const float fallbackFocus = 150.0f;
+
+GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b) {
+    GLuint name = 0;
+    const unsigned char texel[4] = {r, g, b, 255};
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    return name;
+}
+
+bool hasValues(const Spline* path, int count) { return path && path->loaded && path->dimension >= count; }
+
+}  // namespace
+
+BumpMapping::BumpMapping(InputControl* input_, FMOD::System* fmodSystem_)
+    : Scene("BumpMapping", input_, fmodSystem_) {}
+
+float BumpMapping::endTime() const {
+    if (camera && camera->path && camera->path->loaded) return camera->path->endTime;
+    return fallbackSceneLength;
+}
+
+void BumpMapping::loadMaterials() {
+    const int imageCount = 2 * modelPartCount;
+    materialImages = new TgaImage[imageCount];
+    bool loaded[2 * modelPartCount] = {};
+    for (int part = 0; part < modelPartCount; ++part) {
+        loaded[2 * part] = loadTga(materialImages[2 * part], modelParts[part].diffuseTexture);
+        loaded[2 * part + 1] = loadTga(materialImages[2 * part + 1], modelParts[part].normalTexture);
+    }
+    for (int entry = 0; entry < imageCount; ++entry) {
+        if (loaded[entry]) createMipmappedTexture(materialImages[entry]);
+    }
+}
+
+GLuint BumpMapping::materialTexture(int entry) const {
+    if (materialImages[entry].textureId != 0) return materialImages[entry].textureId;
+    return (entry % 2 == 0) ? neutralDiffuse : flatNormal;
+}
+
+void BumpMapping::createOffscreenBuffer() {
+    glGenFramebuffersEXT(1, &frameBuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, frameBuffer);
+    if (checkError("gen FBO")) return;
+    glGenTextures(1, &colorTexture);
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    if (checkError("gen Texture")) return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    if (checkError("tex parameter")) return;
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, bufferWidth, bufferHeight, 0, GL_RGBA, GL_FLOAT, nullptr);
+    if (checkError("glTexImage2D !!!!!!!!!!")) return;
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, colorTexture, 0);
+    if (checkError("glFramebufferTexture2DEXT")) return;
+    glGenRenderbuffersEXT(1, &depthRenderbuffer);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depthRenderbuffer);
+    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, bufferWidth, bufferHeight);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, depthRenderbuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    checkError("unbind FBO");
+}
+
+void BumpMapping::startMusic() {
+    fmodResult = fmodSystem ? fmodSystem->createStream("./sound/beast.mp3", FMOD_DEFAULT, nullptr, &sound)
+                            : FMOD_ERR_UNINITIALIZED;
+    fmodCheck(fmodResult);
+    fmodResult = fmodSystem ? fmodSystem->playSound(FMOD_CHANNEL_FREE, sound, false, &channel)
+                            : FMOD_ERR_UNINITIALIZED;
+    fmodCheck(fmodResult);
+}
+
+bool BumpMapping::init() {
+    lightPath = new Spline("spline/lightPos0.spl");
+    focusPath = new Spline("spline/focus.spl");
+    camera = new SplineCamera(timer, "spline/camera1.spl", input);
+
+    loadMaterials();
+    neutralDiffuse = makeSolidTexture(150, 150, 150);
+    flatNormal = makeSolidTexture(128, 128, 255);
+
+    filterTapCount = depthOfFieldTapCount;
+    filterTaps = new float[2 * filterTapCount];
+    for (int tap = 0; tap < filterTapCount; ++tap) {
+        filterTaps[2 * tap] = static_cast<float>(depthOfFieldTaps[tap][0] * depthOfFieldTapScale);
+        filterTaps[2 * tap + 1] = static_cast<float>(depthOfFieldTaps[tap][1] * depthOfFieldTapScale);
+    }
+
+    vertexProfile = cgGLGetLatestProfile(CG_GL_VERTEX);
+    if (checkError("cgGLGetLatestProfile(CG_GL_VERTEX)")) return false;
+    cgGLSetOptimalOptions(vertexProfile);
+    if (checkError("cgGLSetOptimalOptions")) return false;
+    fragmentProfile = cgGLGetLatestProfile(CG_GL_FRAGMENT);
+    if (checkError("cgGLGetLatestProfile(CG_GL_FRAGMENT)")) return false;
+    cgGLSetOptimalOptions(fragmentProfile);
+    if (checkError("cgGLSetOptimalOptions(fragmentProfile)")) return false;
+
+    CGcontext context = demoApp.cgContext;
+    vertexProgram = cgCreateProgramFromFile(context, CG_SOURCE, shaderFile, vertexProfile, "vertex1", nullptr);
+    if (checkError("cgCreateProgramFromFile vertex")) return false;
+    cgGLLoadProgram(vertexProgram);
+    if (checkError("loading vertex program")) return false;
+    bumpFragmentProgram =
+        cgCreateProgramFromFile(context, CG_SOURCE, shaderFile, fragmentProfile, "fragment1", nullptr);
+    if (checkError("cgCreateProgramFromFile fragment")) return false;
+    cgGLLoadProgram(bumpFragmentProgram);
+    if (checkError("cgGLLoadProgram(fragmentProgram)")) return false;
+    dofFragmentProgram =
+        cgCreateProgramFromFile(context, CG_SOURCE, shaderFile, fragmentProfile, "fragment2", nullptr);
+    if (checkError("cgCreateProgramFromFile fragment")) return false;
+    cgGLLoadProgram(dofFragmentProgram);
+    if (checkError("cgGLLoadProgram(fragmentProgram)")) return false;
+
+    positionParameter = cgGetNamedParameter(vertexProgram, "position");
+    texCoordParameter = cgGetNamedParameter(vertexProgram, "texCoord");
+    normalParameter = cgGetNamedParameter(vertexProgram, "normal");
+    tangentParameter = cgGetNamedParameter(vertexProgram, "tangent");
+    lightPosParameter = cgGetNamedParameter(vertexProgram, "lightPos");
+    baseTextureParameter = cgGetNamedParameter(bumpFragmentProgram, "BaseTexture");
+    normalTextureParameter = cgGetNamedParameter(bumpFragmentProgram, "NormalTexture");
+    dofBaseTextureParameter = cgGetNamedParameter(dofFragmentProgram, "BaseTexture");
+    dofNormalTextureParameter = cgGetNamedParameter(dofFragmentProgram, "NormalTexture");
+    filterTapsParameter = cgGetNamedParameter(dofFragmentProgram, "FilterTabs");
+    focusPlaneParameter = cgGetNamedParameter(dofFragmentProgram, "FocusPlane");
+    modelViewParameter = cgGetNamedParameter(vertexProgram, "MV");
+    projectionParameter = cgGetNamedParameter(vertexProgram, "P");
+
+    // The model's arrays are bound once for the scene's whole life.
+    cgGLEnableClientState(positionParameter);
+    cgGLSetParameterPointer(positionParameter, 3, GL_FLOAT, 0, modelPositions);
+    if (checkError("position")) return false;
+    cgGLEnableClientState(normalParameter);
+    cgGLSetParameterPointer(normalParameter, 3, GL_FLOAT, 0, modelNormals);
+    if (checkError("normal")) return false;
+    cgGLEnableClientState(tangentParameter);
+    cgGLSetParameterPointer(tangentParameter, 3, GL_FLOAT, 0, modelTangents);
+    if (checkError("tangent")) return false;
+    cgGLEnableClientState(texCoordParameter);
+    cgGLSetParameterPointer(texCoordParameter, 2, GL_FLOAT, 0, modelTexCoords);
+    if (checkError("texCoord")) return false;
+
+    cgGLEnableProfile(vertexProfile);
+    cgGLEnableProfile(fragmentProfile);
+    if (checkError("enable both profiles")) return false;
+    cgGLBindProgram(vertexProgram);
+    cgGLBindProgram(bumpFragmentProgram);
+    if (checkError("bind both")) return false;
+    cgGLEnableTextureParameter(baseTextureParameter);
+    cgGLEnableTextureParameter(normalTextureParameter);
+    if (checkError("no errors until now")) return false;
+
+    createOffscreenBuffer();
+    startMusic();
+    return true;
+}
+
+bool BumpMapping::render() {
+    const float t = static_cast<float>(timer->total());
+    if (t > endTime()) finished = true;
+
+    camera->apply();
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glClearDepth(1.0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+
+    cgGLEnableProfile(vertexProfile);
+    checkError("disable vertex profile");
+    cgGLBindProgram(vertexProgram);
+    cgGLBindProgram(bumpFragmentProgram);
+
+    lightPath->evaluate(t);
+    focusPath->evaluate(t);
+    const float* light = hasValues(lightPath, 3) ? lightPath->values : fallbackLight;
+    const float focus = hasValues(focusPath, 1) ? focusPath->values[0] : fallbackFocus;
+
+    cgGLSetParameter3f(lightPosParameter, light[0], light[1], light[2]);
+    checkError("lightpos ");
+    cgGLSetStateMatrixParameter(modelViewParameter, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_IDENTITY);
+    cgGLSetStateMatrixParameter(projectionParameter, CG_GL_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
+    checkError("gen FBO");
+
+    // Pass 1: the lit model into the off-screen buffer, one draw per part.
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, frameBuffer);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int part = 0; part < modelPartCount; ++part) {
+        cgGLSetTextureParameter(baseTextureParameter, materialTexture(2 * part));
+        cgGLSetTextureParameter(normalTextureParameter, materialTexture(2 * part + 1));
+        cgGLEnableTextureParameter(baseTextureParameter);
+        cgGLEnableTextureParameter(normalTextureParameter);
+        glDrawArrays(GL_TRIANGLES, 3 * modelParts[part].firstTriangle, 3 * modelParts[part].triangleCount);
+        cgGLDisableTextureParameter(baseTextureParameter);
+        cgGLDisableTextureParameter(normalTextureParameter);
+    }
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    cgGLDisableProfile(vertexProfile);
+    checkError("disable vertex profile");
+
+    // Pass 2: one full-screen quad through the depth-of-field filter.
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+
+    cgGLBindProgram(dofFragmentProgram);
+    checkError("bind fragment");
+    cgGLSetTextureParameter(dofBaseTextureParameter, colorTexture);
+    cgGLSetParameter1f(focusPlaneParameter, focus);
+    cgGLSetParameterArray2f(filterTapsParameter, 0, filterTapCount, filterTaps);
+    cgGLEnableTextureParameter(dofBaseTextureParameter);
+    cgGLEnableTextureParameter(dofNormalTextureParameter);
+
+    glBegin(GL_QUADS);
+    glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glMultiTexCoord2f(GL_TEXTURE0, 1.0f, 0.0f);
+    glVertex2f(1.0f, -1.0f);
+    glMultiTexCoord2f(GL_TEXTURE0, 1.0f, 1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+
+    cgGLDisableTextureParameter(dofBaseTextureParameter);
+    cgGLDisableTextureParameter(dofNormalTextureParameter);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_CULL_FACE);
+    return true;
+}
+
+bool BumpMapping::cleanup() {
+    cgGLDisableTextureParameter(baseTextureParameter);
+    cgGLDisableTextureParameter(normalTextureParameter);
+    cgGLDisableClientState(positionParameter);
+    cgGLDisableClientState(normalParameter);
+    cgGLDisableClientState(tangentParameter);
+    cgGLDisableClientState(texCoordParameter);
+    checkError("disable vara...");
+    cgGLDisableProfile(vertexProfile);
+    cgGLDisableProfile(fragmentProfile);
+    checkError("disable profiles");
+
+    delete[] materialImages;
+    materialImages = nullptr;
+
+    fmodResult = channel ? channel->stop() : FMOD_ERR_INVALID_HANDLE;
+    fmodCheck(fmodResult);
+
+    // The scene is the demo's last: what it made is given back as it ends.
+    delete lightPath;
+    lightPath = nullptr;
+    delete focusPath;
+    focusPath = nullptr;
+    delete[] filterTaps;
+    filterTaps = nullptr;
+    return true;
+}
