@@ -1,0 +1,131 @@
+// Frame cost of the indoor scene at 1024 x 768, against two references measured in
+// the same run: a bare clear-and-swap frame, and the scene's fill limit (the same
+// passes at the same target sizes, each drawing one plain textured full-screen quad).
+//
+//   bench_indoor_scene [frames]     (run from the run directory, with a display)
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "platform/cg.h"
+#include "platform/tick_count.h"
+#include "scenes/indoor/bump_mapping.h"
+#include "shell/demo_app.h"
+#include "shell/gl_window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct Figures {
+    double median;
+    double p95;
+};
+
+Figures timeFrames(int frames, const std::function<void(int)>& drawFrame) {
+    std::vector<double> times;
+    for (int i = 0; i < frames; ++i) {
+        auto start = Clock::now();
+        drawFrame(i);
+        glFinish();
+        SwapBuffers(demoApp.deviceContext);
+        times.push_back(millisecondsSince(start));
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)]};
+}
+
+void drawTexturedQuad() {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 120;
+    uint32_t now = 0;
+    setTickSource([&] { return now; });
+
+    if (!openWindow("oku bench", 1024, 768, 32, false)) {
+        std::fprintf(stderr, "no window (is DISPLAY set?)\n");
+        return 1;
+    }
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) return 1;
+    glGetError();
+    demoApp.cgContext = cgCreateContext();
+
+    auto initStart = Clock::now();
+    BumpMapping* scene = new BumpMapping(&demoApp.input, nullptr);
+    scene->init();
+    double initMs = millisecondsSince(initStart);
+    float length = scene->endTime();
+
+    Figures clearOnly = timeFrames(frames, [](int) {
+        glClearColor(0.1f, 0.1f, 0.1f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    });
+
+    // Fill limit: pass 1 into a 1024 x 768 framebuffer through the 1024 x 1024 viewport,
+    // pass 2 to the window, each one textured quad with no shader.
+    GLuint texture = scene->materialImages[0].textureId ? scene->materialImages[0].textureId : 0;
+    Figures fill = timeFrames(frames, [&](int) {
+        cgGLDisableProfile(scene->vertexProfile);
+        cgGLDisableProfile(scene->fragmentProfile);
+        glViewport(0, 0, 1024, 1024);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_TEXTURE_2D);
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, scene->frameBuffer);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        drawTexturedQuad();
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+        glBindTexture(GL_TEXTURE_2D, scene->colorTexture);
+        drawTexturedQuad();
+        cgGLEnableProfile(scene->fragmentProfile);
+    });
+
+    // The scene itself at evenly spaced scene times over its whole length.
+    Figures sceneFigures = timeFrames(frames, [&](int i) {
+        now = static_cast<uint32_t>((length * (i + 0.5) / frames) * 1000.0);
+        scene->step();
+    });
+
+    std::printf("indoor scene, %d frames at 1024 x 768\n", frames);
+    std::printf("  init                  %8.1f ms\n", initMs);
+    std::printf("  clear + swap          median %7.2f ms   p95 %7.2f ms\n", clearOnly.median, clearOnly.p95);
+    std::printf("  fill limit            median %7.2f ms   p95 %7.2f ms\n", fill.median, fill.p95);
+    std::printf("  scene                 median %7.2f ms   p95 %7.2f ms   (%.1f fps)\n", sceneFigures.median,
+                sceneFigures.p95, 1000.0 / sceneFigures.median);
+    std::printf("  scene / fill limit    %.2fx (median)\n", sceneFigures.median / fill.median);
+    std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
+
+    scene->cleanup();
+    delete scene;
+    cgDestroyContext(demoApp.cgContext);
+    closeWindow();
+    return 0;
+}
