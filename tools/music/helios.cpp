@@ -73,11 +73,6 @@ Song helios() {
     auto at = [&](double bars) { return bars * bar; };
     std::vector<const Harmony*> bars = progression();
 
-    auto track = [&](const char* name, std::shared_ptr<Instrument> instrument, float gain, double pan, float reverb,
-                     float echo) -> Track& {
-        song.tracks.push_back(Track{name, std::move(instrument), gain, pan, reverb, echo, {}});
-        return song.tracks.back();
-    };
 
     // Pad: its filter opens as the landscape comes to life and closes for the end.
     auto pad = std::make_shared<Pad>();
@@ -86,7 +81,7 @@ Song helios() {
     pad->subLevel = 0.25f;
     pad->resonance = 0.9;
     {
-        Writer w(song, track("pad", pad, 0.42f, 0.0, 0.55f, 0.0f));
+        Writer w = addTrack(song, "pad", pad, 0.42f, 0.0, 0.55f, 0.0f);
         // A chord per bar, but held chords are one long note, so nothing re-attacks.
         for (size_t b = 0; b < bars.size();) {
             size_t end = b;
@@ -105,7 +100,7 @@ Song helios() {
     wind->q = 2.0;
     wind->envelope = Adsr{4.0, 0.0, 1.0, 5.0};
     {
-        Writer w(song, track("wind", wind, 0.22f, 0.0, 0.4f, 0.0f));
+        Writer w = addTrack(song, "wind", wind, 0.22f, 0.0, 0.4f, 0.0f);
         for (double b : {0.0, 4.0, 34.0, 38.0, 52.0}) w.note(w.bar(b), 12, 60, 0.7f);
     }
 
@@ -114,7 +109,7 @@ Song helios() {
     flake->decay = 1.6;
     flake->brightness = 0.7;
     {
-        Writer w(song, track("flakes", flake, 0.2f, 0.3, 0.6f, 0.45f));
+        Writer w = addTrack(song, "flakes", flake, 0.2f, 0.3, 0.6f, 0.45f);
         std::vector<int> scale = notes("D6 F6 G6 A6 C7 D7 E6");
         Noise pick(2024);
         for (int b = 0; b < 58; ++b) {
@@ -132,7 +127,7 @@ Song helios() {
     auto bell = std::make_shared<Bell>();
     bell->decay = 3.0;
     {
-        Writer w(song, track("bells", bell, 0.3f, -0.2, 0.55f, 0.3f));
+        Writer w = addTrack(song, "bells", bell, 0.3f, -0.2, 0.55f, 0.3f);
         w.melody(w.bar(4), "A5:2 C6:2 | F5:4 | E5:2 G5:2 | D5:4 | F5:2 D5:2 | C#5:2 E5:2", 0.6f);
         w.melody(w.bar(26), kTheme, 0.45f, 12);
         w.melody(w.bar(34), "A5:4 | F5:4 | F5:2 E5:2 | D5:4 | C5:4 | A4:4 | E5:2 G5:2 | E5:4", 0.55f);
@@ -143,7 +138,7 @@ Song helios() {
     // The singing lead: the theme when the grass rises, the bloom tune, the theme again.
     auto lead = std::make_shared<Lead>();
     {
-        Writer w(song, track("lead", lead, 0.4f, 0.1, 0.4f, 0.22f));
+        Writer w = addTrack(song, "lead", lead, 0.4f, 0.1, 0.4f, 0.22f);
         w.melody(w.bar(10), kTheme, 0.7f);
         w.melody(w.bar(18), kBloom, 0.75f);
         w.melody(w.bar(26), kTheme, 0.8f);
@@ -155,7 +150,7 @@ Song helios() {
     auto harp = std::make_shared<Pluck>();
     harp->brightness = 0.45;
     {
-        Writer w(song, track("harp", harp, 0.32f, -0.35, 0.35f, 0.3f));
+        Writer w = addTrack(song, "harp", harp, 0.32f, -0.35, 0.35f, 0.3f);
         const std::vector<int> up = {0, 1, 2, 3, 4, 3, 2, 1};
         const std::vector<int> wide = {0, 2, 4, 5, 4, 2};
         for (int b = 10; b < 52; ++b) {
@@ -173,7 +168,7 @@ Song helios() {
     // Bass: long roots at first, then walking eighths in the bloom.
     auto bass = std::make_shared<SoftBass>();
     {
-        Writer w(song, track("bass", bass, 0.55f, 0.0, 0.05f, 0.0f));
+        Writer w = addTrack(song, "bass", bass, 0.55f, 0.0, 0.05f, 0.0f);
         for (int b = 10; b < 52; ++b) {
             int root = bars[size_t(b)]->root;
             if (b < 18 || (b >= 34 && b < 42)) {
@@ -197,9 +192,9 @@ Song helios() {
     clap->tail = 0.2;
     auto shaker = std::make_shared<Shaker>();
     {
-        Writer k(song, track("kick", kick, 0.62f, 0.0, 0.05f, 0.0f));
-        Writer c(song, track("clap", clap, 0.2f, 0.15, 0.6f, 0.1f));
-        Writer s(song, track("shaker", shaker, 0.16f, -0.25, 0.2f, 0.0f));
+        Writer k = addTrack(song, "kick", kick, 0.62f, 0.0, 0.05f, 0.0f);
+        Writer c = addTrack(song, "clap", clap, 0.2f, 0.15, 0.6f, 0.1f);
+        Writer s = addTrack(song, "shaker", shaker, 0.16f, -0.25, 0.2f, 0.0f);
         k.steps(k.bar(10), "X.......x.......", 8, 36, 0.7f);
         k.steps(k.bar(18), "X.......x.....x.", 16, 36, 0.85f);
         k.steps(k.bar(42), "X.......x.....x.", 8, 36, 0.9f);
@@ -216,7 +211,7 @@ Song helios() {
     riser->toHz = 6000;
     riser->envelope = Adsr{2.5, 0.0, 1.0, 0.6};
     {
-        Writer w(song, track("riser", riser, 0.12f, 0.0, 0.5f, 0.0f));
+        Writer w = addTrack(song, "riser", riser, 0.12f, 0.0, 0.5f, 0.0f);
         w.note(w.bar(40), 8, 60, 0.6f);
         w.note(w.bar(16), 8, 60, 0.45f);
     }

@@ -1,5 +1,7 @@
 // Renders one of the demo's tracks to a 16-bit stereo WAV file at 44.1 kHz:
-//   oku_music helios|beast out.wav
+//   oku_music helios|beast out.wav [part]
+// With a part name (a track of the score: "kick", "bass", ...) only that part
+// is rendered, through the same effects and master, for checking a mix.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -44,11 +46,21 @@ bool writeWav(const char* path, const std::vector<float>& interleaved) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || (std::strcmp(argv[1], "helios") != 0 && std::strcmp(argv[1], "beast") != 0)) {
-        std::fprintf(stderr, "usage: oku_music helios|beast out.wav\n");
+    if (argc < 3 || argc > 4 || (std::strcmp(argv[1], "helios") != 0 && std::strcmp(argv[1], "beast") != 0)) {
+        std::fprintf(stderr, "usage: oku_music helios|beast out.wav [part]\n");
         return 2;
     }
     music::Song song = std::strcmp(argv[1], "helios") == 0 ? music::helios() : music::beast();
+    if (argc == 4) {
+        std::vector<music::Track> solo;
+        for (music::Track& track : song.tracks)
+            if (track.name == argv[3]) solo.push_back(std::move(track));
+        if (solo.empty()) {
+            std::fprintf(stderr, "oku_music: no part named %s\n", argv[3]);
+            return 2;
+        }
+        song.tracks = std::move(solo);
+    }
     std::vector<float> samples = music::render(song, -1.0f);
     if (!writeWav(argv[2], samples)) {
         std::fprintf(stderr, "oku_music: cannot write %s\n", argv[2]);

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,12 +36,14 @@ inline std::vector<int> notes(const std::string& names) {
     return result;
 }
 
+// Writes the notes of one track of a song. It names the track by its index,
+// so adding more tracks to the song never invalidates a writer.
 class Writer {
 public:
-    Writer(const Song& song, Track& track) : song(song), track(track) {}
+    Writer(Song& song, size_t track) : song(song), track(track) {}
 
     void note(double beat, double beats, double pitch, float velocity) {
-        track.notes.push_back({song.beats(beat), song.beats(beats), pitch, velocity});
+        song.tracks[track].notes.push_back({song.beats(beat), song.beats(beats), pitch, velocity});
     }
     double bar(double bars) const { return bars * song.beatsPerBar; }
 
@@ -101,8 +104,15 @@ public:
     }
 
 private:
-    const Song& song;
-    Track& track;
+    Song& song;
+    size_t track;
 };
+
+// Adds a track to the song and returns the writer for its notes.
+inline Writer addTrack(Song& song, const char* name, std::shared_ptr<Instrument> instrument, float gain, double pan,
+                       float reverb, float echo) {
+    song.tracks.push_back(Track{name, std::move(instrument), gain, pan, reverb, echo, {}});
+    return Writer(song, song.tracks.size() - 1);
+}
 
 }  // namespace music
