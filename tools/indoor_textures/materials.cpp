@@ -103,8 +103,8 @@ Picture paintFloorPlate(int size) {
         double cavity = (1 - bar) * smoothstep(1.1, 0.7, d) * 0.5 + seam * 0.9 + slot * 0.8;
         c = mix(c, grime, clamp01(cavity * (0.6 + 0.4 * stain)));
         double rusty = smoothstep(0.25, 0.55, stain) * (1 - bar * 0.7);
-        c = mix(c, rust, 0.6 * rusty);
-        c = mix(c, grime, 0.35 * smoothstep(0.1, -0.5, stain));
+        c = mix(c, rust, 0.35 * rusty);
+        c = mix(c, grime, 0.2 * smoothstep(0.1, -0.5, stain));
         if (screw > 0) c = mix(c, Colour{0.5, 0.5, 0.48}, 0.6 * screw * (1 - slot));
 
         p.colour[i] = c;
