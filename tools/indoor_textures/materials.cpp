@@ -80,6 +80,7 @@ Picture paintFloorPlate(int size) {
         double seam = 1.0 - smoothstep(2.0, 5.0, edge);
         double pad = 0, screw = 0, slot = 0;
         for (auto [su, sv] : screws) {
+            if (edge > 0.03 * size) break;  // screws sit along the edges only
             double du = (u - su) * size, dv = (v - sv) * size;
             double r = std::hypot(du, dv);
             pad = std::max(pad, 1.0 - smoothstep(14.0, 18.0, r));
@@ -89,7 +90,7 @@ Picture paintFloorPlate(int size) {
                 if (r < 6.0 && (std::fabs(du) < 1.2 || std::fabs(dv) < 1.2)) slot = 1.0;
             }
         }
-        bar *= (1 - pad) * (1 - smoothstep(3.0, 8.0, 12.0 - edge) * 0.0) * smoothstep(6.0, 12.0, edge);
+        bar *= (1 - pad) * smoothstep(6.0, 12.0, edge);
 
         double rough = fbm(u, v, 64, 3, 11);
         double stain = fbm(u, v, 3, 5, 12);
