@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "scenes/indoor/model.h"
+#include "support/indoor_model_pieces.h"
 
 namespace {
 
@@ -184,31 +185,6 @@ TEST(IndoorModel, TangentFramesAgreeWithTheTextureDirections) {
     EXPECT_EQ(disagreeing, 0);
 }
 
-// Connected pieces (triangles sharing a corner position) of one part.
-std::vector<std::vector<int>> piecesOf(int part) {
-    int first = modelParts[part].firstTriangle, count = modelParts[part].triangleCount;
-    std::vector<int> parent(count);
-    std::iota(parent.begin(), parent.end(), 0);
-    auto find = [&](int i) {
-        while (parent[i] != i) i = parent[i] = parent[parent[i]];
-        return i;
-    };
-    std::map<std::array<float, 3>, int> owner;
-    for (int t = 0; t < count; ++t)
-        for (int k = 0; k < 3; ++k) {
-            int i = 3 * (first + t) + k;
-            std::array<float, 3> key{modelPositions[3 * i], modelPositions[3 * i + 1], modelPositions[3 * i + 2]};
-            auto [it, inserted] = owner.emplace(key, t);
-            if (!inserted) parent[find(t)] = find(it->second);
-        }
-    std::map<int, std::vector<int>> byRoot;
-    for (int t = 0; t < count; ++t) byRoot[find(t)].push_back(first + t);
-    std::vector<std::vector<int>> pieces;
-    for (auto& [root, triangles] : byRoot) pieces.push_back(std::move(triangles));
-    std::sort(pieces.begin(), pieces.end());
-    return pieces;
-}
-
 bool consecutive(const std::vector<int>& triangles) {
     return triangles.back() - triangles.front() + 1 == int(triangles.size());
 }
@@ -216,7 +192,7 @@ bool consecutive(const std::vector<int>& triangles) {
 TEST(IndoorModel, EveryPieceIsOneConsecutiveRun) {
     // Pipes: nine bends of 120 triangles and five straights of 24, each one piece.
     std::vector<int> pipeSizes;
-    for (const auto& piece : piecesOf(1)) {
+    for (const auto& piece : modelPiecesOf(1)) {
         EXPECT_TRUE(consecutive(piece)) << "pipe piece from triangle " << piece.front();
         pipeSizes.push_back(int(piece.size()));
     }
@@ -232,7 +208,7 @@ TEST(IndoorModel, EveryPieceIsOneConsecutiveRun) {
         const int block = part == 2 ? 1004 : 572;
         const int first = modelParts[part].firstTriangle;
         EXPECT_EQ(modelParts[part].triangleCount % block, 0);
-        for (const auto& piece : piecesOf(part)) {
+        for (const auto& piece : modelPiecesOf(part)) {
             EXPECT_TRUE(consecutive(piece)) << "part " << part << " shell from triangle " << piece.front();
             EXPECT_EQ((piece.front() - first) / block, (piece.back() - first) / block)
                 << "part " << part << " shell from triangle " << piece.front() << " crosses into the next piece";

@@ -80,6 +80,7 @@ Picture paintFloorPlate(int size) {
         double seam = 1.0 - smoothstep(2.0, 5.0, edge);
         double pad = 0, screw = 0, slot = 0;
         for (auto [su, sv] : screws) {
+            if (edge > 0.03 * size) break;  // screws sit along the edges only
             double du = (u - su) * size, dv = (v - sv) * size;
             double r = std::hypot(du, dv);
             pad = std::max(pad, 1.0 - smoothstep(14.0, 18.0, r));
@@ -89,7 +90,7 @@ Picture paintFloorPlate(int size) {
                 if (r < 6.0 && (std::fabs(du) < 1.2 || std::fabs(dv) < 1.2)) slot = 1.0;
             }
         }
-        bar *= (1 - pad) * (1 - smoothstep(3.0, 8.0, 12.0 - edge) * 0.0) * smoothstep(6.0, 12.0, edge);
+        bar *= (1 - pad) * smoothstep(6.0, 12.0, edge);
 
         double rough = fbm(u, v, 64, 3, 11);
         double stain = fbm(u, v, 3, 5, 12);
@@ -103,8 +104,8 @@ Picture paintFloorPlate(int size) {
         double cavity = (1 - bar) * smoothstep(1.1, 0.7, d) * 0.5 + seam * 0.9 + slot * 0.8;
         c = mix(c, grime, clamp01(cavity * (0.6 + 0.4 * stain)));
         double rusty = smoothstep(0.25, 0.55, stain) * (1 - bar * 0.7);
-        c = mix(c, rust, 0.6 * rusty);
-        c = mix(c, grime, 0.35 * smoothstep(0.1, -0.5, stain));
+        c = mix(c, rust, 0.35 * rusty);
+        c = mix(c, grime, 0.2 * smoothstep(0.1, -0.5, stain));
         if (screw > 0) c = mix(c, Colour{0.5, 0.5, 0.48}, 0.6 * screw * (1 - slot));
 
         p.colour[i] = c;
