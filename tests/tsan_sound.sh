@@ -5,6 +5,6 @@
 set -e
 cd "$(dirname "$0")/.."
 cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKU_TSAN=ON
-cmake --build build/tsan --target unit_tests -j"$(nproc)"
+cmake --build build/tsan --target unit_tests oku_data -j"$(nproc)"
 cd build/tsan/run
 SDL_AUDIODRIVER=dummy TSAN_OPTIONS="halt_on_error=1 exitcode=66" ../tests/unit_tests --gtest_filter='Sound*'

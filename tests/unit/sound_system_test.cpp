@@ -106,7 +106,7 @@ TEST(SoundSystem, AStoppedChannelFadesOutWithinMillisecondsWithoutAClick) {
     std::vector<float> out = output.finish();
 
     auto [first, last] = audibleSpan(out, 0.001f);
-    EXPECT_NEAR(double(last - first) / kRate, 0.5, 0.08);
+    EXPECT_NEAR(double(last - first) / kRate, 0.5, 0.1) << "silent within a tenth of a second of stop()";
     EXPECT_EQ(peak(out, last + kRate / 50, out.size() / 2), 0.0f);
     // A 440 Hz sine at 0.5 moves at most 0.031 a sample; a cut would jump by up to 0.5.
     EXPECT_LT(largestStep(out), 0.05f);
