@@ -406,7 +406,10 @@ void destroyProgram(Runtime& rt, Program* program) {
     owned.erase(std::remove(owned.begin(), owned.end(), program), owned.end());
     const uint64_t id = program->id;
     rt.programs.erase(id);  // frees the record
-    if (wasCurrent && live) applyStages();
+    if (wasCurrent && live) {
+        glUseProgram(0);
+        applyStages();
+    }
 }
 
 }  // namespace
