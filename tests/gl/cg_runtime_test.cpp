@@ -143,8 +143,8 @@ TEST_F(ShaderRuntime, ATextureParameterUsesAUnitOfItsOwnAndLeavesUnitZeroAlone) 
 
     CGprogram textured = load("textured_fragment.cg", fragmentProfile);
     CGparameter base = parameter(textured, "BaseTexture");
-    EXPECT_GE(cgGLGetTextureEnum(base), static_cast<unsigned>(GL_TEXTURE1));
     cgGLSetTextureParameter(base, blueGreen);
+    EXPECT_GE(cgGLGetTextureEnum(base), static_cast<unsigned>(GL_TEXTURE1));
     EXPECT_EQ(cgGLGetTextureParameter(base), blueGreen);
     cgGLEnableTextureParameter(base);
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0) << "the active unit is unchanged";
@@ -179,12 +179,42 @@ TEST_F(ShaderRuntime, ATextureParameterUsesAUnitOfItsOwnAndLeavesUnitZeroAlone) 
     glDeleteTextures(1, &blueGreen);
 }
 
+TEST_F(ShaderRuntime, ASamplerLeftToPlainGLReadsUnitZeroUntilTheRuntimeManagesIt) {
+    // The grass and the snow bind their textures with glBindTexture on unit 0.
+    GLuint red = solidTexture({255, 0, 0, 255}, 1, 1);
+    GLuint green = solidTexture({0, 255, 0, 255}, 1, 1);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, red);
+    CGprogram textured = load("textured_fragment.cg", fragmentProfile);
+    CGparameter base = parameter(textured, "BaseTexture");
+    EXPECT_EQ(cgGLGetTextureEnum(base), static_cast<unsigned>(GL_TEXTURE0));
+    cgGLBindProgram(textured);
+    cgGLEnableProfile(fragmentProfile);
+    clear();
+    drawQuad();
+    expectColor(32, 32, kRed, "unit 0's texture");
+
+    // Handed to the runtime while its program is in use: its own unit, at once.
+    cgGLSetTextureParameter(base, green);
+    cgGLEnableTextureParameter(base);
+    EXPECT_GT(cgGLGetTextureEnum(base), static_cast<unsigned>(GL_TEXTURE0));
+    clear();
+    drawQuad();
+    expectColor(32, 32, kGreen, "the parameter's texture");
+    glDeleteTextures(1, &red);
+    glDeleteTextures(1, &green);
+}
+
 TEST_F(ShaderRuntime, EverySamplerHoldsItsOwnUnitUntilItsProgramGoes) {
     CGprogram first = load("multi_entry.cg", fragmentProfile, "fragment1");
     CGprogram second = load("textured_fragment.cg", fragmentProfile);
-    std::vector<unsigned> units = {cgGLGetTextureEnum(parameter(first, "BaseTexture")),
-                                   cgGLGetTextureEnum(parameter(first, "NormalTexture")),
-                                   cgGLGetTextureEnum(parameter(second, "BaseTexture"))};
+    CGparameter samplers[] = {parameter(first, "BaseTexture"), parameter(first, "NormalTexture"),
+                              parameter(second, "BaseTexture")};
+    cgGLSetTextureParameter(samplers[0], 0);
+    cgGLEnableTextureParameter(samplers[1]);
+    cgGLDisableTextureParameter(samplers[2]);
+    std::vector<unsigned> units = {cgGLGetTextureEnum(samplers[0]), cgGLGetTextureEnum(samplers[1]),
+                                   cgGLGetTextureEnum(samplers[2])};
     for (size_t i = 0; i < units.size(); ++i) {
         EXPECT_GT(units[i], static_cast<unsigned>(GL_TEXTURE0)) << "never unit 0";
         for (size_t j = 0; j < i; ++j) EXPECT_NE(units[i], units[j]);
@@ -192,7 +222,9 @@ TEST_F(ShaderRuntime, EverySamplerHoldsItsOwnUnitUntilItsProgramGoes) {
     cgDestroyProgram(first);
     EXPECT_FALSE(cgIsProgram(first));
     CGprogram third = load("textured_fragment.cg", fragmentProfile);
-    EXPECT_EQ(cgGLGetTextureEnum(parameter(third, "BaseTexture")), units[0]) << "a freed unit is handed out again";
+    CGparameter reused = parameter(third, "BaseTexture");
+    cgGLSetTextureParameter(reused, 0);
+    EXPECT_EQ(cgGLGetTextureEnum(reused), units[0]) << "a freed unit is handed out again";
 }
 
 TEST_F(ShaderRuntime, AStateMatrixIsASnapshotOfTheMomentItIsSet) {
