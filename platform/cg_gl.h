@@ -17,16 +17,21 @@
 //   GL_VERTEX_PROGRAM_POINT_SIZE is enabled; it is disabled when such a program
 //   stops being used.
 //
-// Texture parameters: each sampler gets a texture unit of its own, unit 1 and up
-// (never unit 0), the lowest free one when its program is created, held until the
-// program is destroyed; cgGLGetTextureEnum tells which. cgGLEnableTextureParameter
-// binds the parameter's texture on that unit (texture 0 when none was set), and
+// Texture parameters: a sampler that the program never hands to the runtime keeps
+// GLSL's default, unit 0, and samples whatever plain GL bound there (an effect
+// that binds its texture with glBindTexture relies on that). The first
+// cgGLSetTextureParameter, cgGLEnableTextureParameter or
+// cgGLDisableTextureParameter on a sampler gives it a texture unit of its own,
+// unit 1 and up (never unit 0), the lowest free one, held until its program is
+// destroyed; cgGLGetTextureEnum tells which. cgGLEnableTextureParameter binds the
+// parameter's texture on that unit (texture 0 when none was set), and
 // cgGLDisableTextureParameter binds 0 there. Neither changes the active texture
 // unit, anything bound on other units, or the fixed-function texture enables, so
-// what plain GL calls bound on unit 0 stays in place. A sampler's unit is unrelated
-// to texture coordinate sets: a fragment program over fixed-function vertices reads
-// gl_TexCoord[0] (from unit 0's coordinates) and samples its texture on its own unit.
-// Only when more samplers are alive than the driver has units do samplers share.
+// what plain GL calls bound on unit 0 stays in place. A sampler's unit is
+// unrelated to texture coordinate sets: a fragment program over fixed-function
+// vertices reads gl_TexCoord[0] (from unit 0's coordinates) and samples its
+// texture on its own unit. Only when more samplers are managed than the driver
+// has units do samplers share.
 //
 // Vertex-array parameters: each attribute of a vertex program has a fixed generic
 // attribute location, bound by name before every link of that program. Location 0
@@ -104,7 +109,8 @@ void cgGLSetTextureParameter(CGparameter parameter, unsigned texture);
 unsigned cgGLGetTextureParameter(CGparameter parameter);
 void cgGLEnableTextureParameter(CGparameter parameter);
 void cgGLDisableTextureParameter(CGparameter parameter);
-// GL_TEXTURE0 + the sampler's unit; 0 for anything that is not a sampler.
+// GL_TEXTURE0 + the unit the sampler reads (GL_TEXTURE0 until the runtime manages
+// it); 0 for anything that is not a sampler.
 unsigned cgGLGetTextureEnum(CGparameter parameter);
 
 // Vertex-array parameters (vertex program attributes). `type` is a GL type enum

@@ -247,8 +247,22 @@ void cgGLSetStateMatrixParameter(CGparameter handle, CGGLenum matrix, CGGLenum t
     changed(*parameter);
 }
 
+namespace {
+
+// The first call that hands a sampler to the runtime gives it a unit of its own;
+// the unit reaches the program in use at once.
+Parameter* managedSampler(CGparameter handle) {
+    Parameter* sampler = liveOfKind(handle, ParameterKind::Sampler);
+    if (!sampler || sampler->unit > 0) return sampler;
+    claimTextureUnit(*sampler);
+    changed(*sampler);
+    return sampler;
+}
+
+}  // namespace
+
 void cgGLSetTextureParameter(CGparameter handle, unsigned texture) {
-    if (Parameter* sampler = liveOfKind(handle, ParameterKind::Sampler)) sampler->texture = texture;
+    if (Parameter* sampler = managedSampler(handle)) sampler->texture = texture;
 }
 
 unsigned cgGLGetTextureParameter(CGparameter handle) {
@@ -257,16 +271,16 @@ unsigned cgGLGetTextureParameter(CGparameter handle) {
 }
 
 void cgGLEnableTextureParameter(CGparameter handle) {
-    if (Parameter* sampler = liveOfKind(handle, ParameterKind::Sampler)) bindOnUnit(*sampler, sampler->texture);
+    if (Parameter* sampler = managedSampler(handle)) bindOnUnit(*sampler, sampler->texture);
 }
 
 void cgGLDisableTextureParameter(CGparameter handle) {
-    if (Parameter* sampler = liveOfKind(handle, ParameterKind::Sampler)) bindOnUnit(*sampler, 0);
+    if (Parameter* sampler = managedSampler(handle)) bindOnUnit(*sampler, 0);
 }
 
 unsigned cgGLGetTextureEnum(CGparameter handle) {
     Parameter* sampler = liveOfKind(handle, ParameterKind::Sampler);
-    return sampler && sampler->unit > 0 ? static_cast<unsigned>(GL_TEXTURE0 + sampler->unit) : 0u;
+    return sampler ? static_cast<unsigned>(GL_TEXTURE0 + sampler->unit) : 0u;
 }
 
 void cgGLSetParameterPointer(CGparameter handle, int size, unsigned type, int stride, const void* pointer) {

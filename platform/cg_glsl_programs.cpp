@@ -167,9 +167,13 @@ GLint maxTextureUnits() {
     return std::max(units, 2);
 }
 
-// The lowest free unit from 1; when all are held, the least shared one.
-int claimTextureUnit(Runtime& rt) {
+}  // namespace
+
+void claimTextureUnit(Parameter& sampler) {
+    if (sampler.unit > 0) return;
+    Runtime& rt = runtime();
     if (rt.unitHolders.empty()) rt.unitHolders.assign(static_cast<size_t>(maxTextureUnits()), 0);
+    // The lowest free unit from 1; when all are held, the least shared one.
     int best = 1;
     for (int unit = 1; unit < static_cast<int>(rt.unitHolders.size()); ++unit) {
         if (rt.unitHolders[unit] == 0) {
@@ -180,8 +184,10 @@ int claimTextureUnit(Runtime& rt) {
     }
     if (rt.unitHolders[best] > 0) debugLog("cg: texture unit %d is shared by more than one sampler\n", best);
     ++rt.unitHolders[best];
-    return best;
+    sampler.unit = best;
 }
+
+namespace {
 
 void releaseTextureUnits(Runtime& rt, Program& program) {
     for (auto& parameter : program.parameters) {
@@ -200,7 +206,7 @@ void collectParameters(Runtime& rt, Program& program, GLuint linked, std::vector
     glGetProgramiv(linked, GL_ACTIVE_UNIFORMS, &count);
     glGetProgramiv(linked, GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
     std::vector<char> name(static_cast<size_t>(std::max(longest, 1)) + 1);
-    std::vector<std::unique_ptr<Parameter>> samplers;
+    std::vector<std::unique_ptr<Parameter>> samplers;  // listed after the values, in name order
     for (GLint i = 0; i < count; ++i) {
         GLint size = 0;
         GLenum type = 0;
@@ -220,12 +226,8 @@ void collectParameters(Runtime& rt, Program& program, GLuint linked, std::vector
         parameter->values.assign(static_cast<size_t>(parameter->components()) * parameter->arraySize, 0.0f);
         addParameter(rt, program, std::move(parameter));
     }
-    // Units in name order, so that they do not depend on the driver's listing order.
     std::sort(samplers.begin(), samplers.end(), [](const auto& a, const auto& b) { return a->name < b->name; });
-    for (auto& sampler : samplers) {
-        sampler->unit = claimTextureUnit(rt);
-        addParameter(rt, program, std::move(sampler));
-    }
+    for (auto& sampler : samplers) addParameter(rt, program, std::move(sampler));
     if (!program.isVertex()) return;
 
     glGetProgramiv(linked, GL_ACTIVE_ATTRIBUTES, &count);
@@ -406,7 +408,10 @@ void destroyProgram(Runtime& rt, Program* program) {
     owned.erase(std::remove(owned.begin(), owned.end(), program), owned.end());
     const uint64_t id = program->id;
     rt.programs.erase(id);  // frees the record
-    if (wasCurrent && live) applyStages();
+    if (wasCurrent && live) {
+        glUseProgram(0);
+        applyStages();
+    }
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ struct Parameter {
     bool hasValue = false;
     // Samplers.
     GLenum target = 0;
-    int unit = 0;
+    int unit = 0;  // 0 until the runtime manages the sampler (GLSL's default unit)
     GLuint texture = 0;
     // Attributes.
     GLint location = -1;
@@ -129,6 +129,9 @@ Parameter* liveParameter(CGparameter handle);
 
 // Makes the GL program in use match the enabled stages and bound programs.
 void applyStages();
+
+// Gives a sampler its own texture unit, the first time the runtime manages it.
+void claimTextureUnit(Parameter& sampler);
 
 // Sends a parameter's value (or sampler unit) to a GL program location.
 void uploadParameter(const Parameter& parameter, GLint location);
