@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/cg.h"
+#include "platform/gl_extensions.h"
 #include "platform/tick_count.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "shell/demo_app.h"
@@ -68,9 +69,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no window (is DISPLAY set?)\n");
         return 1;
     }
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) return 1;
-    glGetError();
+    if (loadGlExtensions() != GLEW_OK) return 1;
     demoApp.cgContext = cgCreateContext();
 
     auto initStart = Clock::now();

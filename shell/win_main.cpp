@@ -1,6 +1,7 @@
 #include <GL/glew.h>
 
 #include "platform/debug_log.h"
+#include "platform/gl_extensions.h"
 #include "shell/demo_app.h"
 #include "shell/fmod_check.h"
 #include "shell/gl_window.h"
@@ -36,15 +37,13 @@ int WinMain(HINSTANCE /*instance*/, HINSTANCE /*previousInstance*/, char* /*comm
     demoApp.input.centre(1024, 768);
     if (!openWindow("oku", 1024, 768, 32, demoApp.fullscreen)) return 0;
 
-    glewExperimental = GL_TRUE;
-    GLenum glewResult = glewInit();
+    GLenum glewResult = loadGlExtensions();
     if (glewResult != GLEW_OK) {
         debugLog("GLEW init problem!!!!!!!!!!!!!!!");
         debugLog("Error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
         closeWindow();
         return 0;
     }
-    glGetError();  // GLEW's probing may leave an error behind
 
     demoApp.cgContext = cgCreateContext();
     startSound();

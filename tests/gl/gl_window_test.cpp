@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "platform/gl_extensions.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
 #include "support/capture.h"
@@ -18,9 +19,7 @@ protected:
         demoApp.active = false;
         for (bool& key : demoApp.keys) key = false;
         ASSERT_TRUE(openWindow("oku", 1024, 768, 32, true)) << SDL_GetError();
-        glewExperimental = GL_TRUE;
-        ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
-        glGetError();
+        ASSERT_EQ(loadGlExtensions(), static_cast<GLenum>(GLEW_OK));
     }
     void TearDown() override {
         closeWindow();

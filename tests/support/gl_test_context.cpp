@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/gl_extensions.h"
+
 GlTestContext::GlTestContext(int width, int height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error_ = SDL_GetError();
@@ -24,16 +26,12 @@ GlTestContext::GlTestContext(int width, int height) {
         error_ = SDL_GetError();
         return;
     }
-    glewExperimental = GL_TRUE;
-    GLenum status = glewInit();
-    // SDL sometimes makes an EGL context on X11; GLEW's GLX part then finds no GLX
-    // display although every GL entry point is loaded.
-    if (status != GLEW_OK && status != GLEW_ERROR_NO_GLX_DISPLAY) {
+    GLenum status = loadGlExtensions();
+    if (status != GLEW_OK) {
         error_ = reinterpret_cast<const char*>(glewGetErrorString(status));
         SDL_GL_DeleteContext(context_);
         context_ = nullptr;
     }
-    glGetError();
 }
 
 GlTestContext::~GlTestContext() {
