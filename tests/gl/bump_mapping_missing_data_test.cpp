@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "math/spline.h"
+#include "platform/tick_count.h"
+#include "scenes/indoor/bump_mapping.h"
+#include "shell/demo_app.h"
+#include "support/capture.h"
+#include "support/gl_test_context.h"
+
+// The indoor scene must run to its end, harmlessly, whatever is missing or damaged in
+// its data: paths, textures, the shader file, the music.
+namespace {
+
+namespace fs = std::filesystem;
+
+class BumpMappingWithBrokenData : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.ok()) << gl.error();
+        original = fs::current_path();
+        scratch = fs::temp_directory_path() / ("oku-broken-data-" + std::to_string(getpid()));
+        fs::remove_all(scratch);
+        fs::create_directories(scratch);
+        fs::current_path(scratch);
+        setTickSource([this] { return now; });
+        demoApp.cgContext = cgCreateContext();
+    }
+    void TearDown() override {
+        cgDestroyContext(demoApp.cgContext);
+        demoApp.cgContext = nullptr;
+        setTickSource(nullptr);
+        fs::current_path(original);
+        fs::remove_all(scratch);
+    }
+
+    void copyFromRunDir(const std::string& relative) {
+        fs::create_directories((scratch / relative).parent_path());
+        fs::copy_file(original / relative, scratch / relative, fs::copy_options::overwrite_existing);
+    }
+
+    void truncate(const std::string& relative, size_t bytes) {
+        std::string data;
+        {
+            std::ifstream in(scratch / relative, std::ios::binary);
+            data.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        std::ofstream out(scratch / relative, std::ios::binary | std::ios::trunc);
+        out.write(data.data(), static_cast<std::streamsize>(std::min(bytes, data.size())));
+    }
+
+    // Steps the scene through its whole length; returns the frames drawn.
+    int playToTheEnd(BumpMapping& scene) {
+        int frames = 0;
+        while (!scene.isFinished() && frames < 1000) {
+            now += 500;
+            EXPECT_TRUE(scene.step());
+            ++frames;
+        }
+        return frames;
+    }
+
+    GlTestContext gl;
+    fs::path original, scratch;
+    uint32_t now = 0;
+};
+
+TEST_F(BumpMappingWithBrokenData, NothingAtAllStillRunsAFixedLengthAndEnds) {
+    LogCapture log;
+    MessageBoxRecorder boxes;
+    BumpMapping scene(&demoApp.input, nullptr);
+    ASSERT_TRUE(scene.init());
+    EXPECT_EQ(boxes.boxes.size(), 8u) << "one box per missing texture";
+    for (const auto& box : boxes.boxes) EXPECT_EQ(box.text, "Could not open texture file");
+    EXPECT_EQ(scene.vertexProgram, nullptr);
+    EXPECT_EQ(scene.endTime(), 90.0f);
+
+    int frames = playToTheEnd(scene);
+    EXPECT_TRUE(scene.isFinished());
+    EXPECT_NEAR(frames, 181, 2) << "90 s in half-second frames";
+    EXPECT_TRUE(scene.cleanup());
+    EXPECT_TRUE(log.contains("FMOD error!"));
+}
+
+TEST_F(BumpMappingWithBrokenData, DamagedTexturesAndPathsFallBackAndTheRestStillShows) {
+    for (const char* file : {"Cg/dofbump.cg", "spline/camera1.spl", "spline/lightPos0.spl", "spline/focus.spl",
+                             "textures/Diffuse.tga", "textures/Normal.tga", "textures/green_metal_diffuse.tga",
+                             "textures/green_metal_normal.tga", "textures/pipe_joint_diffuse.tga",
+                             "textures/pipe_joint_normal.tga"})
+        copyFromRunDir(file);
+    truncate("textures/Diffuse.tga", 5000);        // the floor's colour: cut short
+    truncate("spline/lightPos0.spl", 12);          // the light path: cut inside its first key
+    std::ofstream("spline/focus.spl") << "1 0 3\n0 10\n";  // claims three keys, holds one
+
+    MessageBoxRecorder boxes;
+    BumpMapping scene(&demoApp.input, nullptr);
+    ASSERT_TRUE(scene.init());
+    ASSERT_EQ(boxes.boxes.size(), 3u) << "the cut texture and the two missing valve textures";
+    EXPECT_EQ(boxes.boxes[0].text, "Could not read image data");
+    EXPECT_EQ(boxes.boxes[1].text, "Could not open texture file");
+    EXPECT_FALSE(scene.lightPath->loaded);
+    EXPECT_FALSE(scene.focusPath->loaded);
+    EXPECT_NE(scene.vertexProgram, nullptr);
+    EXPECT_NEAR(scene.endTime(), 90.0f, 10.0f) << "the camera path is intact";
+
+    now += 40000;
+    ASSERT_TRUE(scene.step());
+    // The frame still shows the set: the parts with textures and the neutral stand-ins.
+    std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
+    int lit = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4)
+        if (pixels[i] + pixels[i + 1] + pixels[i + 2] > 60) ++lit;
+    EXPECT_GT(lit, 1024 * 768 / 10);
+
+    playToTheEnd(scene);
+    EXPECT_TRUE(scene.isFinished());
+    EXPECT_TRUE(scene.cleanup());
+}
+
+}  // namespace
