@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "math/vec3.h"
-#include "platform/debug_log.h"
+#include "platform/log/debug_log.h"
 
 namespace {
 

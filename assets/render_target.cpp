@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include "platform/debug_log.h"
+#include "platform/log/debug_log.h"
 
 namespace {
 

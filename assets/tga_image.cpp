@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/message_box.h"
+#include "platform/window/message_box.h"
 
 namespace {
 

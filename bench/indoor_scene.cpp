@@ -12,9 +12,9 @@
 #include <functional>
 #include <vector>
 
-#include "platform/cg.h"
-#include "platform/gl_extensions.h"
-#include "platform/tick_count.h"
+#include "platform/shader/cg.h"
+#include "platform/window/gl_extensions.h"
+#include "platform/clock/tick_count.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
     // pass 2 to the window, each one textured quad with no shader.
     GLuint texture = scene->materialImages[0].textureId ? scene->materialImages[0].textureId : 0;
     Figures fill = timeFrames(frames, [&](int) {
-        cgGLDisableProfile(scene->vertexProfile);
-        cgGLDisableProfile(scene->fragmentProfile);
+        cgGLDisableProfile(scene->lighting.vertexProfile);
+        cgGLDisableProfile(scene->lighting.fragmentProfile);
         glViewport(0, 0, 1024, 1024);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
         glBindTexture(GL_TEXTURE_2D, scene->colorTexture);
         drawTexturedQuad();
-        cgGLEnableProfile(scene->fragmentProfile);
+        cgGLEnableProfile(scene->lighting.fragmentProfile);
     });
 
     // The scene itself at evenly spaced scene times over its whole length.

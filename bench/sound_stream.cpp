@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/channel_mixer.h"
-#include "platform/fmod.h"
-#include "platform/mp3_decoder.h"
-#include "platform/mp3_stream.h"
+#include "platform/sound/channel_mixer.h"
+#include "platform/sound/fmod.h"
+#include "platform/sound/mp3_decoder.h"
+#include "platform/sound/mp3_stream.h"
 
 namespace {
 

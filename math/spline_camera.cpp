@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 
 #include "math/spline.h"
-#include "shell/timer.h"
+#include "platform/clock/timer.h"
 
 SplineCamera::SplineCamera(Timer* timer_, const char* pathFile, InputControl* input_) {
     position.set(0.0f, 10.0f, 10.0f);

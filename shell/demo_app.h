@@ -3,9 +3,9 @@
 // and the input object. Static storage: it exists before WinMain starts.
 #pragma once
 
-#include "platform/cg.h"
-#include "platform/fmod.h"
-#include "platform/win32.h"
+#include "platform/shader/cg.h"
+#include "platform/sound/fmod.h"
+#include "platform/window/win32.h"
 #include "shell/input_control.h"
 
 struct DemoApp {

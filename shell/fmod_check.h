@@ -2,8 +2,8 @@
 // logged and otherwise ignored, so the demo goes on silently.
 #pragma once
 
-#include "platform/debug_log.h"
-#include "platform/fmod.h"
+#include "platform/log/debug_log.h"
+#include "platform/sound/fmod.h"
 
 // True when result is FMOD_OK; otherwise logs the code with its text.
 inline bool fmodCheck(FMOD_RESULT result) {

@@ -3,8 +3,8 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include "platform/debug_log.h"
-#include "platform/message_box.h"
+#include "platform/log/debug_log.h"
+#include "platform/window/message_box.h"
 #include "shell/demo_app.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // kept in step with the window size, and the window procedure.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/window/win32.h"
 
 bool openWindow(const char* title, int width, int height, int bits, bool fullscreen);
 void closeWindow();

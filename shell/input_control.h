@@ -4,7 +4,7 @@
 // measured as offsets from that point.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/window/win32.h"
 
 class InputControl {
 public:

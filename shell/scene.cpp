@@ -1,7 +1,7 @@
 #include "shell/scene.h"
 
 #include "math/spline_camera.h"
-#include "shell/timer.h"
+#include "platform/clock/timer.h"
 
 Scene::Scene(std::string name_, InputControl* input_, FMOD::System* fmodSystem_) {
     name = std::move(name_);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/fmod.h"
+#include "platform/sound/fmod.h"
 
 class Timer;
 class SplineCamera;

@@ -2,7 +2,7 @@
 // its factory; tests put their own scenes in to drive the frame loop.
 #pragma once
 
-#include "platform/fmod.h"
+#include "platform/sound/fmod.h"
 
 class Scene;
 class InputControl;
@@ -14,6 +14,7 @@ struct SceneSequence {
     SceneFactory second;
 };
 
+// The demo's own two scenes; defined with the scenes (scenes/demo_scenes.cpp).
 SceneSequence demoSceneSequence();
 // Replaces the sequence the shell plays; {nullptr, nullptr} restores the demo's own.
 void setSceneSequence(SceneSequence sequence);

@@ -1,7 +1,7 @@
 #include <GL/glew.h>
 
-#include "platform/debug_log.h"
-#include "platform/gl_extensions.h"
+#include "platform/log/debug_log.h"
+#include "platform/window/gl_extensions.h"
 #include "shell/demo_app.h"
 #include "shell/fmod_check.h"
 #include "shell/gl_window.h"

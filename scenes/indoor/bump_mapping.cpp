@@ -6,7 +6,7 @@
 #include "scenes/indoor/model.h"
 #include "shell/demo_app.h"
 #include "shell/fmod_check.h"
-#include "shell/timer.h"
+#include "platform/clock/timer.h"
 
 namespace {
 
@@ -110,44 +110,36 @@ bool BumpMapping::init() {
         filterTaps[2 * tap + 1] = static_cast<float>(depthOfFieldTaps[tap][1] * depthOfFieldTapScale);
     }
 
-    vertexProfile = cgGLGetLatestProfile(CG_GL_VERTEX);
-    if (checkError("cgGLGetLatestProfile(CG_GL_VERTEX)")) return false;
-    cgGLSetOptimalOptions(vertexProfile);
-    if (checkError("cgGLSetOptimalOptions")) return false;
-    fragmentProfile = cgGLGetLatestProfile(CG_GL_FRAGMENT);
-    if (checkError("cgGLGetLatestProfile(CG_GL_FRAGMENT)")) return false;
-    cgGLSetOptimalOptions(fragmentProfile);
-    if (checkError("cgGLSetOptimalOptions(fragmentProfile)")) return false;
+    lighting.useContext(demoApp.cgContext);
+    lighting.selectProfiles();
+    if (checkError("cgGLGetLatestProfile / cgGLSetOptimalOptions")) return false;
 
-    CGcontext context = demoApp.cgContext;
-    vertexProgram = cgCreateProgramFromFile(context, CG_SOURCE, shaderFile, vertexProfile, "vertex1", nullptr);
+    lighting.createVertexProgram(shaderFile, "vertex1");
     if (checkError("cgCreateProgramFromFile vertex")) return false;
-    cgGLLoadProgram(vertexProgram);
+    lighting.loadVertexProgram();
     if (checkError("loading vertex program")) return false;
-    bumpFragmentProgram =
-        cgCreateProgramFromFile(context, CG_SOURCE, shaderFile, fragmentProfile, "fragment1", nullptr);
+    lighting.createFragmentProgram(shaderFile, "fragment1");
     if (checkError("cgCreateProgramFromFile fragment")) return false;
-    cgGLLoadProgram(bumpFragmentProgram);
+    lighting.loadFragmentProgram();
     if (checkError("cgGLLoadProgram(fragmentProgram)")) return false;
-    dofFragmentProgram =
-        cgCreateProgramFromFile(context, CG_SOURCE, shaderFile, fragmentProfile, "fragment2", nullptr);
+    dofFragmentProgram = lighting.createProgram(lighting.fragmentProfile, shaderFile, "fragment2");
     if (checkError("cgCreateProgramFromFile fragment")) return false;
     cgGLLoadProgram(dofFragmentProgram);
     if (checkError("cgGLLoadProgram(fragmentProgram)")) return false;
 
-    positionParameter = cgGetNamedParameter(vertexProgram, "position");
-    texCoordParameter = cgGetNamedParameter(vertexProgram, "texCoord");
-    normalParameter = cgGetNamedParameter(vertexProgram, "normal");
-    tangentParameter = cgGetNamedParameter(vertexProgram, "tangent");
-    lightPosParameter = cgGetNamedParameter(vertexProgram, "lightPos");
-    baseTextureParameter = cgGetNamedParameter(bumpFragmentProgram, "BaseTexture");
-    normalTextureParameter = cgGetNamedParameter(bumpFragmentProgram, "NormalTexture");
+    positionParameter = lighting.vertexParameter("position");
+    texCoordParameter = lighting.vertexParameter("texCoord");
+    normalParameter = lighting.vertexParameter("normal");
+    tangentParameter = lighting.vertexParameter("tangent");
+    lightPosParameter = lighting.vertexParameter("lightPos");
+    baseTextureParameter = lighting.fragmentParameter("BaseTexture");
+    normalTextureParameter = lighting.fragmentParameter("NormalTexture");
     dofBaseTextureParameter = cgGetNamedParameter(dofFragmentProgram, "BaseTexture");
     dofNormalTextureParameter = cgGetNamedParameter(dofFragmentProgram, "NormalTexture");
     filterTapsParameter = cgGetNamedParameter(dofFragmentProgram, "FilterTabs");
     focusPlaneParameter = cgGetNamedParameter(dofFragmentProgram, "FocusPlane");
-    modelViewParameter = cgGetNamedParameter(vertexProgram, "MV");
-    projectionParameter = cgGetNamedParameter(vertexProgram, "P");
+    modelViewParameter = lighting.vertexParameter("MV");
+    projectionParameter = lighting.vertexParameter("P");
 
     // The model's arrays are bound once for the scene's whole life.
     cgGLEnableClientState(positionParameter);
@@ -163,11 +155,9 @@ bool BumpMapping::init() {
     cgGLSetParameterPointer(texCoordParameter, 2, GL_FLOAT, 0, modelTexCoords);
     if (checkError("texCoord")) return false;
 
-    cgGLEnableProfile(vertexProfile);
-    cgGLEnableProfile(fragmentProfile);
+    lighting.enableProfiles();
     if (checkError("enable both profiles")) return false;
-    cgGLBindProgram(vertexProgram);
-    cgGLBindProgram(bumpFragmentProgram);
+    lighting.bind();
     if (checkError("bind both")) return false;
     cgGLEnableTextureParameter(baseTextureParameter);
     cgGLEnableTextureParameter(normalTextureParameter);
@@ -190,10 +180,9 @@ bool BumpMapping::render() {
     glClearDepth(1.0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
-    cgGLEnableProfile(vertexProfile);
+    cgGLEnableProfile(lighting.vertexProfile);
     checkError("disable vertex profile");
-    cgGLBindProgram(vertexProgram);
-    cgGLBindProgram(bumpFragmentProgram);
+    lighting.bind();
 
     lightPath->evaluate(t);
     focusPath->evaluate(t);
@@ -219,7 +208,7 @@ bool BumpMapping::render() {
         cgGLDisableTextureParameter(normalTextureParameter);
     }
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    cgGLDisableProfile(vertexProfile);
+    cgGLDisableProfile(lighting.vertexProfile);
     checkError("disable vertex profile");
 
     // Pass 2: one full-screen quad through the depth-of-field filter.
@@ -269,8 +258,7 @@ bool BumpMapping::cleanup() {
     cgGLDisableClientState(tangentParameter);
     cgGLDisableClientState(texCoordParameter);
     checkError("disable vara...");
-    cgGLDisableProfile(vertexProfile);
-    cgGLDisableProfile(fragmentProfile);
+    lighting.disableProfiles();
     checkError("disable profiles");
 
     delete[] materialImages;

@@ -6,9 +6,8 @@
 
 #include <GL/glew.h>
 
+#include "assets/shader_program.h"
 #include "assets/tga_image.h"
-#include "platform/cg.h"
-#include "platform/cg_gl.h"
 #include "shell/scene.h"
 
 class Spline;
@@ -25,11 +24,10 @@ public:
     // The scene's length: the camera path's end time, or a fixed length without one.
     float endTime() const;
 
-    CGprogram vertexProgram = nullptr;
-    CGprogram bumpFragmentProgram = nullptr;
+    // Entries "vertex1" (vertex) and "fragment1" (the lit model) in the shell's context;
+    // the depth-of-field pass pairs "fragment2" with fixed-function vertices.
+    ShaderProgram lighting;
     CGprogram dofFragmentProgram = nullptr;
-    CGprofile vertexProfile = CG_PROFILE_UNKNOWN;
-    CGprofile fragmentProfile = CG_PROFILE_UNKNOWN;
     CGparameter positionParameter = nullptr;
     CGparameter texCoordParameter = nullptr;
     CGparameter normalParameter = nullptr;

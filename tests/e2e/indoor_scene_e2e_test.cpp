@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "math/spline.h"
-#include "platform/tick_count.h"
+#include "platform/clock/tick_count.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "shell/demo_app.h"
 #include "shell/scene_sequence.h"
-#include "shell/timer.h"
+#include "platform/clock/timer.h"
 #include "support/capture.h"
 #include "support/png_writer.h"
 

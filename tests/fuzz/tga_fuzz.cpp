@@ -5,7 +5,7 @@
 
 #include "assets/tga_image.h"
 #include "fuzz_input_file.h"
-#include "platform/message_box.h"
+#include "platform/window/message_box.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FuzzInputFile file(".tga");

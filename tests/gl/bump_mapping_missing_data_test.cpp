@@ -8,7 +8,7 @@
 #include <string>
 
 #include "math/spline.h"
-#include "platform/tick_count.h"
+#include "platform/clock/tick_count.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "shell/demo_app.h"
 #include "support/capture.h"
@@ -78,7 +78,7 @@ TEST_F(BumpMappingWithBrokenData, NothingAtAllStillRunsAFixedLengthAndEnds) {
     ASSERT_TRUE(scene.init());
     EXPECT_EQ(boxes.boxes.size(), 8u) << "one box per missing texture";
     for (const auto& box : boxes.boxes) EXPECT_EQ(box.text, "Could not open texture file");
-    EXPECT_EQ(scene.vertexProgram, nullptr);
+    EXPECT_EQ(scene.lighting.vertexProgram, nullptr);
     EXPECT_EQ(scene.endTime(), 90.0f);
 
     int frames = playToTheEnd(scene);
@@ -106,7 +106,7 @@ TEST_F(BumpMappingWithBrokenData, DamagedTexturesAndPathsFallBackAndTheRestStill
     EXPECT_EQ(boxes.boxes[1].text, "Could not open texture file");
     EXPECT_FALSE(scene.lightPath->loaded);
     EXPECT_FALSE(scene.focusPath->loaded);
-    EXPECT_NE(scene.vertexProgram, nullptr);
+    EXPECT_NE(scene.lighting.vertexProgram, nullptr);
     EXPECT_NEAR(scene.endTime(), 90.0f, 10.0f) << "the camera path is intact";
 
     now += 40000;

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/cg_gl.h"
+#include "platform/shader/cg_gl.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/png_writer.h"

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "platform/gl_extensions.h"
+#include "platform/window/gl_extensions.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
 #include "support/capture.h"

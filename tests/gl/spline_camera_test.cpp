@@ -11,8 +11,8 @@
 
 #include "math/spline.h"
 #include "math/spline_camera.h"
-#include "platform/tick_count.h"
-#include "shell/timer.h"
+#include "platform/clock/tick_count.h"
+#include "platform/clock/timer.h"
 #include "support/gl_test_context.h"
 #include "support/png_writer.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/debug_log.h"
-#include "platform/message_box.h"
+#include "platform/log/debug_log.h"
+#include "platform/window/message_box.h"
 
 class LogCapture {
 public:

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "platform/gl_extensions.h"
+#include "platform/window/gl_extensions.h"
 
 GlTestContext::GlTestContext(int width, int height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {

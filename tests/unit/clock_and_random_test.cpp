@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "platform/crt_rand.h"
-#include "platform/tick_count.h"
-#include "shell/timer.h"
+#include "platform/random/crt_rand.h"
+#include "platform/clock/tick_count.h"
+#include "platform/clock/timer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/sdl_event_translate.h"
+#include "platform/window/sdl_event_translate.h"
 
 namespace {
 

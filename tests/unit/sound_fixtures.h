@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/mp3_decoder.h"
+#include "platform/sound/mp3_decoder.h"
 
 namespace soundtest {
 

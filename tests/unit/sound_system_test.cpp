@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "support/capture.h"
-#include "platform/fmod.h"
+#include "platform/sound/fmod.h"
 #include "shell/fmod_check.h"
 #include "sound_fixtures.h"
 

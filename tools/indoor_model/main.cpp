@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "scenes/indoor/model_parts.h"
+#include "tools/common/blob_writer.h"
 #include "tools/indoor_model/pieces.h"
 
 using namespace indoor;
@@ -236,13 +237,6 @@ bool check(const MeshBuilder& mesh) {
     return true;
 }
 
-bool writeBlob(const std::string& path, const std::vector<float>& data) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(data.data(), sizeof(float), data.size(), file) == data.size();
-    return std::fclose(file) == 0 && ok;
-}
-
 void report(const char* name, const MeshBuilder& mesh, size_t first, size_t count) {
     Box box;
     double u0 = 1e30, u1 = -1e30, v0 = 1e30, v1 = -1e30;
@@ -291,10 +285,10 @@ int main(int argc, char** argv) {
         pushUnit(arrays.tangents, v.t);
         arrays.texCoords.insert(arrays.texCoords.end(), {float(v.u), float(v.v)});
     }
-    if (!writeBlob(dir + "/indoor_model_positions.bin", arrays.positions) ||
-        !writeBlob(dir + "/indoor_model_normals.bin", arrays.normals) ||
-        !writeBlob(dir + "/indoor_model_tangents.bin", arrays.tangents) ||
-        !writeBlob(dir + "/indoor_model_texcoords.bin", arrays.texCoords)) {
+    if (!gen::writeBlob(dir + "/indoor_model_positions.bin", arrays.positions) ||
+        !gen::writeBlob(dir + "/indoor_model_normals.bin", arrays.normals) ||
+        !gen::writeBlob(dir + "/indoor_model_tangents.bin", arrays.tangents) ||
+        !gen::writeBlob(dir + "/indoor_model_texcoords.bin", arrays.texCoords)) {
         std::fprintf(stderr, "indoor model: cannot write the blobs into %s\n", dir.c_str());
         return 1;
     }

@@ -4,9 +4,12 @@
 #include <cmath>
 #include <functional>
 
+#include "tools/common/noise.h"
 #include "tools/indoor_model/surface_atlas.h"
 
 namespace indoor {
+
+using namespace gen;
 
 namespace {
 

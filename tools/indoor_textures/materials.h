@@ -2,9 +2,11 @@
 // relief) that become each part's diffuse texture and normal map.
 #pragma once
 
-#include "tools/indoor_textures/texture_kit.h"
+#include "tools/common/picture.h"
 
 namespace indoor {
+
+using gen::Picture;
 
 // Worn diamond tread plate, one plate per repeat with screwed seams at the edges.
 Picture paintFloorPlate(int size);

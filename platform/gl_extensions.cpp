@@ -1,9 +1,0 @@
-#include "platform/gl_extensions.h"
-
-GLenum loadGlExtensions() {
-    glewExperimental = GL_TRUE;
-    GLenum result = glewInit();
-    if (result == GLEW_ERROR_NO_GLX_DISPLAY) result = GLEW_OK;
-    glGetError();  // GLEW's probing may leave an error behind
-    return result;
-}

@@ -1,0 +1,9 @@
+#include "platform/window/gl_extensions.h"
+
+GLenum loadGlExtensions() {
+    glewExperimental = GL_TRUE;
+    GLenum result = glewInit();
+    if (result == GLEW_ERROR_NO_GLX_DISPLAY) result = GLEW_OK;
+    glGetError();  // GLEW's probing may leave an error behind
+    return result;
+}
