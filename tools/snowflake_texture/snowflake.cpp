@@ -20,14 +20,14 @@ double brightness(double x, double y) {
     const double r = std::sqrt(x * x + y * y);
     const double angle = std::atan2(y, x);
     // A soft core and a wide, gentle glow make it read as round from afar.
-    const double core = std::exp(-(r * r) / (0.30 * 0.30));
-    const double glow = 0.55 * std::exp(-(r * r) / (0.55 * 0.55));
+    const double core = 0.75 * std::exp(-(r * r) / (0.26 * 0.26));
+    const double glow = 0.35 * std::exp(-(r * r) / (0.55 * 0.55));
     // Six arms, each a narrow lobe along one of the directions 60 degrees apart,
     // with small side branches: visible only on flakes drawn close to the eye.
     const double arm = std::pow(std::fabs(std::cos(3.0 * angle)), 24.0);
     const double branches = std::pow(std::fabs(std::cos(3.0 * angle)), 6.0) *
                             (0.5 + 0.5 * std::cos(r * 2.0 * kPi * 3.2));
-    const double crystal = (0.45 * arm + 0.18 * branches) * gen::smoothstep(kGlowRadius, 0.15, r);
+    const double crystal = (0.5 * arm + 0.2 * branches) * gen::smoothstep(kGlowRadius, 0.15, r);
     const double fade = gen::smoothstep(kGlowRadius, kGlowRadius - 0.30, r);
     return gen::clamp01((core + glow + crystal) * fade);
 }
