@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/window/sdl_event_translate.h"
+#include "platform/window/win32_sdl_events.h"
 
 namespace {
 
