@@ -10,7 +10,7 @@
 #include "platform/sound/fmod_sdl_mp3_decoder.h"
 #include "platform/sound/fmod_sdl_mp3_stream.h"
 #include "platform/sound/fmod_sdl_pcm_ring.h"
-#include "sound_fixtures.h"
+#include "support/sound_fixtures.h"
 
 using namespace soundtest;
 

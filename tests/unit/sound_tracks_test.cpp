@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sound/fmod_sdl_mp3_decoder.h"
-#include "sound_fixtures.h"
+#include "support/sound_fixtures.h"
 
 using namespace soundtest;
 
