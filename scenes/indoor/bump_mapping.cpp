@@ -19,9 +19,13 @@ const float fallbackSceneLength = 90.0f;
 const float fallbackLight[3] = {20.0f, 90.0f, 10.0f};
 const float fallbackFocus = 150.0f;
 
-GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b) {
+bool hasValues(const Spline* path, int count) { return path && path->loaded && path->dimension >= count; }
+
+}  // namespace
+
+GLuint BumpMapping::makeSolidTexture(unsigned char r, unsigned char g, unsigned char b, unsigned char a) {
     GLuint name = 0;
-    const unsigned char texel[4] = {r, g, b, 255};
+    const unsigned char texel[4] = {r, g, b, a};
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -29,10 +33,6 @@ GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
     return name;
 }
-
-bool hasValues(const Spline* path, int count) { return path && path->loaded && path->dimension >= count; }
-
-}  // namespace
 
 BumpMapping::BumpMapping(InputControl* input_, FMOD::System* fmodSystem_)
     : Scene("BumpMapping", input_, fmodSystem_) {}

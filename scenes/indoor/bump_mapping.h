@@ -35,6 +35,10 @@ public:
     void beginModelPass(const float light[3]);
     void drawPart(GLuint diffuse, GLuint normalMap, int firstTriangle, int triangleCount);
     void endModelPass();
+
+    // A 1 x 1 texture of one colour with nearest filtering: the stand-in for a part
+    // whose texture file failed (neutral grey, or a flat normal map).
+    static GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255);
     // Pass 2: colorTexture through the depth-of-field filter focused at `focus`, as
     // one full-screen quad into the bound framebuffer. Leaves identity modelview, an
     // orthographic -1..1 projection, texturing off, depth testing, lighting and

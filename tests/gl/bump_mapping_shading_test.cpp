@@ -28,17 +28,6 @@ namespace {
 
 const float kDepthRange = 500.0f;  // the view depth that "Cg/dofbump.cg" maps to alpha 1
 
-GLuint solidTexture(unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255) {
-    const unsigned char texel[4] = {r, g, b, a};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    return texture;
-}
-
 struct Camera {
     float eye[3], target[3];
 };
@@ -163,8 +152,8 @@ protected:
 
     std::vector<unsigned char> centre(const unsigned char bump[3], const float light[3]) {
         FloorSquare square;
-        GLuint base = solidTexture(180, 180, 180, 0);
-        GLuint normalMap = solidTexture(bump[0], bump[1], bump[2]);
+        GLuint base = BumpMapping::makeSolidTexture(180, 180, 180, 0);
+        GLuint normalMap = BumpMapping::makeSolidTexture(bump[0], bump[1], bump[2]);
         applyCamera({{0, 60, 0.001f}, {0, 0, 0}});
         feed(square.positions, square.normals, square.tangents, square.texCoords);
         scene->beginModelPass(light);
