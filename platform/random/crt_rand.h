@@ -1,5 +1,5 @@
 // The process-wide pseudo-random generator of the demo: a linear congruential
-// generator with the constants of the classic C runtime, written out so that
+// generator with the constants of the C runtime's rand(), written out so that
 // every platform draws the same sequence (the grass and the snow depend on it).
 // State starts at 1; each draw: state = state * 214013 + 2531011 (mod 2^32),
 // result (state >> 16) & 0x7FFF, so 0..CRT_RAND_MAX.

@@ -1,7 +1,7 @@
 // The shader runtime's core: contexts, programs compiled from source files, and
-// named parameters. It keeps the shape and names of the classic Cg runtime so that
-// effect code reads the way it was designed; underneath, every program is GLSL
-// compiled by the OpenGL driver. The OpenGL binding (profiles, binding, state
+// named parameters. It offers the calls, names and constants of the Cg runtime that
+// the effects make; underneath, every program is GLSL compiled by the OpenGL
+// driver. The OpenGL binding (profiles, binding, state
 // matrices, textures, vertex arrays) is in platform/shader/cg_gl.h.
 //
 // Source convention (every file under Cg/ follows it):
@@ -78,29 +78,27 @@ CGbool cgIsContext(CGcontext context);
 const char* cgGetLastListing(CGcontext context);
 
 // Compiles entry `entry` of the GLSL source file `programFile` for `profile`.
-// `args` is a null-terminated list of compiler arguments or null; "-DNAME" and
-// "-DNAME=VALUE" become #defines after the runtime's own, others are ignored.
+// Every program is compiled with the runtime's preamble alone: `args` (compiler
+// arguments) is ignored.
 CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* programFile,
                                   CGprofile profile, const char* entry, const char** args);
 void cgDestroyProgram(CGprogram program);
 CGbool cgIsProgram(CGprogram program);
-CGprofile cgGetProgramProfile(CGprogram program);
-const char* cgGetProfileString(CGprofile profile);
 
 CGparameter cgGetNamedParameter(CGprogram program, const char* name);
 CGbool cgIsParameter(CGparameter parameter);
-const char* cgGetParameterName(CGparameter parameter);
 
 // Matrix parameters from floats. Layout rule, for every matrix-setting call:
 // - Square matrices (mat2, mat3, mat4) hold the matrix as OpenGL does: the shader
-//   applies it as `M * v`. The "fc" calls take it column by column (OpenGL's
-//   order, as glGetFloatv returns it), the "fr" calls row by row.
+//   applies it as `M * v`. cgGLSetMatrixParameterfc (platform/shader/cg_gl.h)
+//   takes it column by column (OpenGL's order, as glGetFloatv returns it),
+//   cgSetMatrixParameterfr row by row.
 // - A non-square Cg floatRxC (R rows, C columns) is declared as GLSL matRxC, whose
 //   R columns of C components are the rows: M[i] is row i, and `v * M` applies it
-//   as Cg's mul(M, v). So the 2 x 3 melting box given row by row, rows (50, -1, 50)
-//   and (-50, 0, -50), arrives as `uniform mat2x3 meltingBox;` with meltingBox[0] =
-//   vec3(50, -1, 50) and meltingBox[1] = vec3(-50, 0, -50).
+//   as Cg's mul(M, v). So a 2 x 3 matrix given row by row, rows (1, 2, 3) and
+//   (4, 5, 6), arrives as `uniform mat2x3 box;` with box[0] = vec3(1, 2, 3) and
+//   box[1] = vec3(4, 5, 6): two corners of a box, one per row, read in the shader
+//   as box[0] and box[1].
 // The value array holds rows x columns floats; an array parameter takes its first
 // element.
 void cgSetMatrixParameterfr(CGparameter parameter, const float* matrix);
-void cgSetMatrixParameterfc(CGparameter parameter, const float* matrix);

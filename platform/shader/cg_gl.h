@@ -49,15 +49,12 @@
 #include "platform/shader/cg.h"
 
 enum CGGLenum {
-    // How a state matrix is transformed before it is stored.
+    // How a state matrix is transformed before it is stored: the effects store it
+    // as it is.
     CG_GL_MATRIX_IDENTITY = 0,
-    CG_GL_MATRIX_TRANSPOSE = 1,
-    CG_GL_MATRIX_INVERSE = 2,
-    CG_GL_MATRIX_INVERSE_TRANSPOSE = 3,
     // Which GL matrix (read at the moment of the call).
     CG_GL_MODELVIEW_MATRIX = 4,
     CG_GL_PROJECTION_MATRIX = 5,
-    CG_GL_TEXTURE_MATRIX = 6,  // of the active texture unit
     CG_GL_MODELVIEW_PROJECTION_MATRIX = 7,  // projection x modelview
     // Profile classes.
     CG_GL_VERTEX = 8,
@@ -67,42 +64,32 @@ enum CGGLenum {
 // CG_PROFILE_GLSLV / CG_PROFILE_GLSLF, or CG_PROFILE_UNKNOWN where the driver has no
 // GLSL (then every program created for it is null).
 CGprofile cgGLGetLatestProfile(CGGLenum profileClass);
-CGbool cgGLIsProfileSupported(CGprofile profile);
 // Nothing to do: the driver optimises GLSL itself.
 void cgGLSetOptimalOptions(CGprofile profile);
 
 // Creation already compiled and validated the program; loading marks it loaded.
 void cgGLLoadProgram(CGprogram program);
-CGbool cgGLIsProgramLoaded(CGprogram program);
 void cgGLBindProgram(CGprogram program);
-void cgGLUnbindProgram(CGprofile profile);
 void cgGLEnableProfile(CGprofile profile);
 void cgGLDisableProfile(CGprofile profile);
 
 // Uniform values. A call with fewer components than the uniform sets the first ones
 // (the rest keep their values); extra components are dropped. An array parameter's
-// first element is set; the array calls set `count` elements from element `offset`
+// first element is set; the array call sets `count` elements from element `offset`
 // (count 0: all from offset to the end). A call that reaches past the end of the
 // array, or whose parameter is a sampler or an attribute, does nothing.
 void cgGLSetParameter1f(CGparameter parameter, float x);
 void cgGLSetParameter2f(CGparameter parameter, float x, float y);
 void cgGLSetParameter3f(CGparameter parameter, float x, float y, float z);
 void cgGLSetParameter4f(CGparameter parameter, float x, float y, float z, float w);
-void cgGLSetParameter1fv(CGparameter parameter, const float* values);
-void cgGLSetParameter2fv(CGparameter parameter, const float* values);
-void cgGLSetParameter3fv(CGparameter parameter, const float* values);
-void cgGLSetParameter4fv(CGparameter parameter, const float* values);
-void cgGLSetParameterArray1f(CGparameter parameter, long offset, long count, const float* values);
 void cgGLSetParameterArray2f(CGparameter parameter, long offset, long count, const float* values);
-void cgGLSetParameterArray3f(CGparameter parameter, long offset, long count, const float* values);
-void cgGLSetParameterArray4f(CGparameter parameter, long offset, long count, const float* values);
 
 // A 4 x 4 matrix parameter from GL state as it is at this call (a snapshot: later
-// changes of the GL matrices do not reach it), transformed by `transform`.
+// changes of the GL matrices do not reach it); `transform` CG_GL_MATRIX_IDENTITY
+// stores it as it is, anything else leaves the parameter unchanged.
 void cgGLSetStateMatrixParameter(CGparameter parameter, CGGLenum matrix, CGGLenum transform);
-// Matrices from floats; layout rule in platform/shader/cg.h.
+// A matrix from floats, column by column; layout rule in platform/shader/cg.h.
 void cgGLSetMatrixParameterfc(CGparameter parameter, const float* matrix);
-void cgGLSetMatrixParameterfr(CGparameter parameter, const float* matrix);
 
 // Texture parameters (samplers).
 void cgGLSetTextureParameter(CGparameter parameter, unsigned texture);

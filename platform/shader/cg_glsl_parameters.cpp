@@ -123,42 +123,6 @@ void multiply(const Matrix a, const Matrix b, Matrix out) {
     }
 }
 
-void transpose(Matrix m) {
-    for (int c = 0; c < 4; ++c) {
-        for (int r = c + 1; r < 4; ++r) std::swap(m[4 * c + r], m[4 * r + c]);
-    }
-}
-
-// Gauss-Jordan elimination with partial pivoting; false for a singular matrix.
-bool invert(Matrix m) {
-    double work[4][8];
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            work[r][c] = m[4 * c + r];
-            work[r][c + 4] = r == c ? 1.0 : 0.0;
-        }
-    }
-    for (int column = 0; column < 4; ++column) {
-        int pivot = column;
-        for (int r = column + 1; r < 4; ++r) {
-            if (std::fabs(work[r][column]) > std::fabs(work[pivot][column])) pivot = r;
-        }
-        if (std::fabs(work[pivot][column]) < 1e-300) return false;
-        std::swap(work[pivot], work[column]);
-        const double scale = 1.0 / work[column][column];
-        for (double& value : work[column]) value *= scale;
-        for (int r = 0; r < 4; ++r) {
-            if (r == column) continue;
-            const double factor = work[r][column];
-            for (int c = 0; c < 8; ++c) work[r][c] -= factor * work[column][c];
-        }
-    }
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) m[4 * c + r] = work[r][c + 4];
-    }
-    return true;
-}
-
 void bindOnUnit(const Parameter& sampler, GLuint texture) {
     if (sampler.unit <= 0) return;
     GLint active = GL_TEXTURE0;
@@ -191,27 +155,11 @@ void cgGLSetParameter4f(CGparameter parameter, float x, float y, float z, float 
     const float values[4] = {x, y, z, w};
     setElements(parameter, 0, 1, values, 4);
 }
-void cgGLSetParameter1fv(CGparameter parameter, const float* values) { setElements(parameter, 0, 1, values, 1); }
-void cgGLSetParameter2fv(CGparameter parameter, const float* values) { setElements(parameter, 0, 1, values, 2); }
-void cgGLSetParameter3fv(CGparameter parameter, const float* values) { setElements(parameter, 0, 1, values, 3); }
-void cgGLSetParameter4fv(CGparameter parameter, const float* values) { setElements(parameter, 0, 1, values, 4); }
-
-void cgGLSetParameterArray1f(CGparameter parameter, long offset, long count, const float* values) {
-    setElements(parameter, offset, count, values, 1);
-}
 void cgGLSetParameterArray2f(CGparameter parameter, long offset, long count, const float* values) {
     setElements(parameter, offset, count, values, 2);
 }
-void cgGLSetParameterArray3f(CGparameter parameter, long offset, long count, const float* values) {
-    setElements(parameter, offset, count, values, 3);
-}
-void cgGLSetParameterArray4f(CGparameter parameter, long offset, long count, const float* values) {
-    setElements(parameter, offset, count, values, 4);
-}
 
 void cgSetMatrixParameterfr(CGparameter parameter, const float* matrix) { setMatrix(parameter, matrix, true); }
-void cgSetMatrixParameterfc(CGparameter parameter, const float* matrix) { setMatrix(parameter, matrix, false); }
-void cgGLSetMatrixParameterfr(CGparameter parameter, const float* matrix) { setMatrix(parameter, matrix, true); }
 void cgGLSetMatrixParameterfc(CGparameter parameter, const float* matrix) { setMatrix(parameter, matrix, false); }
 
 void cgGLSetStateMatrixParameter(CGparameter handle, CGGLenum matrix, CGGLenum transform) {
@@ -221,7 +169,6 @@ void cgGLSetStateMatrixParameter(CGparameter handle, CGGLenum matrix, CGGLenum t
     switch (matrix) {
         case CG_GL_MODELVIEW_MATRIX: readMatrix(GL_MODELVIEW_MATRIX, value); break;
         case CG_GL_PROJECTION_MATRIX: readMatrix(GL_PROJECTION_MATRIX, value); break;
-        case CG_GL_TEXTURE_MATRIX: readMatrix(GL_TEXTURE_MATRIX, value); break;
         case CG_GL_MODELVIEW_PROJECTION_MATRIX: {
             Matrix modelview, projection;
             readMatrix(GL_MODELVIEW_MATRIX, modelview);
@@ -231,18 +178,7 @@ void cgGLSetStateMatrixParameter(CGparameter handle, CGGLenum matrix, CGGLenum t
         }
         default: return;
     }
-    switch (transform) {
-        case CG_GL_MATRIX_IDENTITY: break;
-        case CG_GL_MATRIX_TRANSPOSE: transpose(value); break;
-        case CG_GL_MATRIX_INVERSE:
-            if (!invert(value)) return;
-            break;
-        case CG_GL_MATRIX_INVERSE_TRANSPOSE:
-            if (!invert(value)) return;
-            transpose(value);
-            break;
-        default: return;
-    }
+    if (transform != CG_GL_MATRIX_IDENTITY) return;
     for (int i = 0; i < 16; ++i) parameter->values[i] = static_cast<float>(value[i]);
     changed(*parameter);
 }

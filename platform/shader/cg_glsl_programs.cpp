@@ -70,31 +70,15 @@ std::string programLog(GLuint program) {
 }
 
 // The text handed to the compiler: the runtime's preamble, then the file.
-bool assembleSource(const Program& program, const std::string& fileText, const char** args, std::string& source,
-                    std::string& problem) {
-    source = "#version 120\n";
+std::string assembleSource(const Program& program, const std::string& fileText) {
+    std::string source = "#version 120\n";
     source += program.isVertex() ? "#define CG_VERTEX 1\n" : "#define CG_FRAGMENT 1\n";
     source += "#define CG_ENTRY_" + program.entry + " 1\n";
     if (program.entry != "main") source += "#define " + program.entry + " main\n";
-    for (const char** arg = args; arg && *arg; ++arg) {
-        std::string text = *arg;
-        if (text.compare(0, 2, "-D") != 0) continue;  // other compiler options mean nothing to GLSL
-        std::string name = text.substr(2), value = "1";
-        size_t equals = name.find('=');
-        if (equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.resize(equals);
-        }
-        if (!isIdentifier(name) || value.find('\n') != std::string::npos) {
-            problem = "bad compiler argument " + text;
-            return false;
-        }
-        source += "#define " + name + " " + value + "\n";
-    }
     // GLSL 1.20 numbers the line after "#line n" as n + 1.
     source += "#line 0\n";
     source += fileText;
-    return true;
+    return source;
 }
 
 bool isSamplerType(GLenum type, GLenum& target) {
@@ -515,7 +499,7 @@ const char* cgGetLastListing(CGcontext handle) {
 }
 
 CGprogram cgCreateProgramFromFile(CGcontext contextHandle, CGenum programType, const char* programFile,
-                                  CGprofile profile, const char* entry, const char** args) {
+                                  CGprofile profile, const char* entry, const char** /*args*/) {
     Runtime& rt = runtime();
     auto found = rt.contexts.find(fromHandle(contextHandle));
     if (found == rt.contexts.end()) {
@@ -543,8 +527,7 @@ CGprogram cgCreateProgramFromFile(CGcontext contextHandle, CGenum programType, c
     program->profile = profile;
     program->file = file;
     program->entry = entryName;
-    std::string source, problem;
-    if (!assembleSource(*program, text, args, source, problem)) return fail(problem);
+    const std::string source = assembleSource(*program, text);
 
     GLuint shader = glCreateShader(profile == CG_PROFILE_GLSLV ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     const GLchar* sourceText = source.c_str();
@@ -595,20 +578,6 @@ void cgDestroyProgram(CGprogram handle) {
 
 CGbool cgIsProgram(CGprogram handle) { return runtime().programs.count(fromHandle(handle)) ? CG_TRUE : CG_FALSE; }
 
-CGprofile cgGetProgramProfile(CGprogram handle) {
-    Runtime& rt = runtime();
-    auto found = rt.programs.find(fromHandle(handle));
-    return found == rt.programs.end() ? CG_PROFILE_UNKNOWN : found->second->profile;
-}
-
-const char* cgGetProfileString(CGprofile profile) {
-    switch (profile) {
-        case CG_PROFILE_GLSLV: return "glslv";
-        case CG_PROFILE_GLSLF: return "glslf";
-        default: return "unknown";
-    }
-}
-
 CGparameter cgGetNamedParameter(CGprogram handle, const char* name) {
     Runtime& rt = runtime();
     auto found = rt.programs.find(fromHandle(handle));
@@ -620,21 +589,11 @@ CGparameter cgGetNamedParameter(CGprogram handle, const char* name) {
 
 CGbool cgIsParameter(CGparameter handle) { return runtime().parameters.count(fromHandle(handle)) ? CG_TRUE : CG_FALSE; }
 
-const char* cgGetParameterName(CGparameter handle) {
-    Runtime& rt = runtime();
-    auto found = rt.parameters.find(fromHandle(handle));
-    return found == rt.parameters.end() ? nullptr : found->second->name.c_str();
-}
-
 CGprofile cgGLGetLatestProfile(CGGLenum profileClass) {
     if (!haveGlsl()) return CG_PROFILE_UNKNOWN;
     if (profileClass == CG_GL_VERTEX) return CG_PROFILE_GLSLV;
     if (profileClass == CG_GL_FRAGMENT) return CG_PROFILE_GLSLF;
     return CG_PROFILE_UNKNOWN;
-}
-
-CGbool cgGLIsProfileSupported(CGprofile profile) {
-    return (profile == CG_PROFILE_GLSLV || profile == CG_PROFILE_GLSLF) && haveGlsl() ? CG_TRUE : CG_FALSE;
 }
 
 void cgGLSetOptimalOptions(CGprofile) {}
@@ -643,26 +602,12 @@ void cgGLLoadProgram(CGprogram handle) {
     if (Program* program = liveProgram(handle)) program->loaded = true;
 }
 
-CGbool cgGLIsProgramLoaded(CGprogram handle) {
-    Program* program = liveProgram(handle);
-    return program && program->loaded ? CG_TRUE : CG_FALSE;
-}
-
 void cgGLBindProgram(CGprogram handle) {
     if (!syncGLContext(true)) return;
     Program* program = liveProgram(handle);
     if (!program) return;
     Runtime& rt = runtime();
     (program->isVertex() ? rt.boundVertex : rt.boundFragment) = program;
-    applyStages();
-}
-
-void cgGLUnbindProgram(CGprofile profile) {
-    if (!syncGLContext(true)) return;
-    Runtime& rt = runtime();
-    if (profile == CG_PROFILE_GLSLV) rt.boundVertex = nullptr;
-    else if (profile == CG_PROFILE_GLSLF) rt.boundFragment = nullptr;
-    else return;
     applyStages();
 }
 

@@ -39,7 +39,7 @@ constexpr FMOD_MODE FMOD_DEFAULT = 0x00000000u;      // once through, no loop, 2
 constexpr FMOD_INITFLAGS FMOD_INIT_NORMAL = 0x00000000u;
 constexpr FMOD_CHANNELINDEX FMOD_CHANNEL_FREE = -1;  // pick any free channel
 
-struct FMOD_CREATESOUNDEXINFO;  // accepted for fidelity; the layer reads none
+struct FMOD_CREATESOUNDEXINFO;  // extra stream settings: the demo passes none, the layer reads none
 
 // A short English text for a result code; never null.
 const char* FMOD_ErrorString(FMOD_RESULT result);

@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sound/channel_handles.h"
-#include "platform/sound/channel_mixer.h"
+#include "platform/sound/fmod_sdl_channel_handles.h"
+#include "platform/sound/fmod_sdl_channel_mixer.h"
 #include "platform/sound/fmod.h"
-#include "platform/sound/mp3_decoder.h"
-#include "platform/sound/mp3_stream.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
+#include "platform/sound/fmod_sdl_mp3_stream.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Modal message boxes, the one way the demo shows a problem to the user.
-// MessageBoxA keeps the Windows signature and flag values so that callers read
-// like the classic code; the box is shown with SDL's simple message box (one OK
+// MessageBoxA has the Windows signature and flag values the callers pass; the box
+// is shown with SDL's simple message box (one OK
 // button, no owner). Where no display can show one, "caption: text" goes to stderr
 // and the program goes on. Tests install a handler that records the boxes instead.
 #pragma once
@@ -13,7 +13,7 @@ constexpr unsigned MB_ICONEXCLAMATION = 0x00000030u;
 constexpr unsigned MB_ICONINFORMATION = 0x00000040u;
 constexpr int IDOK = 1;
 
-// The owner is accepted for fidelity and ignored: boxes are always ownerless.
+// The owner is ignored: boxes are always ownerless, and every caller passes none.
 int MessageBoxA(void* owner, const char* text, const char* caption, unsigned type);
 
 // Replaces the display of message boxes; an empty function restores it.

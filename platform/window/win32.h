@@ -1,7 +1,7 @@
 // A small Win32-style windowing layer over SDL2: window classes and windows,
 // display-mode changes, device contexts with pixel formats, OpenGL contexts,
 // the message pump and the cursor. Names, types and constant values are those of
-// the Windows API, so the shell's window code reads like classic Win32 code.
+// the Windows API, so the shell makes the Win32 calls it was designed around.
 //
 // How it maps:
 // - RegisterClassA keeps the window procedure; CreateWindowExA makes a hidden SDL

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/sdl_event_translate.h"
+#include "platform/window/win32_sdl_events.h"
 #include "platform/window/win32.h"
 
 struct InstanceObject {

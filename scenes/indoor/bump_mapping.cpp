@@ -19,9 +19,13 @@ const float fallbackSceneLength = 90.0f;
 const float fallbackLight[3] = {20.0f, 90.0f, 10.0f};
 const float fallbackFocus = 150.0f;
 
-GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b) {
+bool hasValues(const Spline* path, int count) { return path && path->loaded && path->dimension >= count; }
+
+}  // namespace
+
+GLuint BumpMapping::makeSolidTexture(unsigned char r, unsigned char g, unsigned char b, unsigned char a) {
     GLuint name = 0;
-    const unsigned char texel[4] = {r, g, b, 255};
+    const unsigned char texel[4] = {r, g, b, a};
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -29,10 +33,6 @@ GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
     return name;
 }
-
-bool hasValues(const Spline* path, int count) { return path && path->loaded && path->dimension >= count; }
-
-}  // namespace
 
 BumpMapping::BumpMapping(InputControl* input_, FMOD::System* fmodSystem_)
     : Scene("BumpMapping", input_, fmodSystem_) {}
@@ -173,6 +173,26 @@ bool BumpMapping::render() {
     if (t > endTime()) finished = true;
 
     camera->apply();
+    lightPath->evaluate(t);
+    focusPath->evaluate(t);
+    const float* light = hasValues(lightPath, 3) ? lightPath->values : fallbackLight;
+    const float focus = hasValues(focusPath, 1) ? focusPath->values[0] : fallbackFocus;
+
+    drawModel(light);
+    drawDepthOfField(focus);
+    return true;
+}
+
+void BumpMapping::drawModel(const float light[3]) {
+    beginModelPass(light);
+    for (int part = 0; part < modelPartCount; ++part) {
+        drawPart(materialTexture(2 * part), materialTexture(2 * part + 1), modelParts[part].firstTriangle,
+                 modelParts[part].triangleCount);
+    }
+    endModelPass();
+}
+
+void BumpMapping::beginModelPass(const float light[3]) {
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
@@ -184,34 +204,33 @@ bool BumpMapping::render() {
     checkError("disable vertex profile");
     lighting.bind();
 
-    lightPath->evaluate(t);
-    focusPath->evaluate(t);
-    const float* light = hasValues(lightPath, 3) ? lightPath->values : fallbackLight;
-    const float focus = hasValues(focusPath, 1) ? focusPath->values[0] : fallbackFocus;
-
     cgGLSetParameter3f(lightPosParameter, light[0], light[1], light[2]);
     checkError("lightpos ");
     cgGLSetStateMatrixParameter(modelViewParameter, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_IDENTITY);
     cgGLSetStateMatrixParameter(projectionParameter, CG_GL_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
     checkError("gen FBO");
 
-    // Pass 1: the lit model into the off-screen buffer, one draw per part.
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, frameBuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    for (int part = 0; part < modelPartCount; ++part) {
-        cgGLSetTextureParameter(baseTextureParameter, materialTexture(2 * part));
-        cgGLSetTextureParameter(normalTextureParameter, materialTexture(2 * part + 1));
-        cgGLEnableTextureParameter(baseTextureParameter);
-        cgGLEnableTextureParameter(normalTextureParameter);
-        glDrawArrays(GL_TRIANGLES, 3 * modelParts[part].firstTriangle, 3 * modelParts[part].triangleCount);
-        cgGLDisableTextureParameter(baseTextureParameter);
-        cgGLDisableTextureParameter(normalTextureParameter);
-    }
+}
+
+void BumpMapping::drawPart(GLuint diffuse, GLuint normalMap, int firstTriangle, int triangleCount) {
+    cgGLSetTextureParameter(baseTextureParameter, diffuse);
+    cgGLSetTextureParameter(normalTextureParameter, normalMap);
+    cgGLEnableTextureParameter(baseTextureParameter);
+    cgGLEnableTextureParameter(normalTextureParameter);
+    glDrawArrays(GL_TRIANGLES, 3 * firstTriangle, 3 * triangleCount);
+    cgGLDisableTextureParameter(baseTextureParameter);
+    cgGLDisableTextureParameter(normalTextureParameter);
+}
+
+void BumpMapping::endModelPass() {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     cgGLDisableProfile(lighting.vertexProfile);
     checkError("disable vertex profile");
+}
 
-    // Pass 2: one full-screen quad through the depth-of-field filter.
+void BumpMapping::drawDepthOfField(float focus) {
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
@@ -247,7 +266,6 @@ bool BumpMapping::render() {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
     glEnable(GL_CULL_FACE);
-    return true;
 }
 
 bool BumpMapping::cleanup() {

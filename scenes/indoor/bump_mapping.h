@@ -24,6 +24,27 @@ public:
     // The scene's length: the camera path's end time, or a fixed length without one.
     float endTime() const;
 
+    // The frame's two passes, as render() runs them after the camera is applied.
+    // Pass 1: the lit model, seen through the current GL matrices with the light at
+    // `light`, into the off-screen buffer (colour, view depth in alpha). Leaves
+    // culling and depth testing on, framebuffer 0 bound, the vertex profile off.
+    void drawModel(const float light[3]);
+    // Pass 1 in its steps: set up the lighting programs and clear the off-screen
+    // buffer; draw triangles of the bound vertex arrays with a texture pair; go
+    // back to framebuffer 0.
+    void beginModelPass(const float light[3]);
+    void drawPart(GLuint diffuse, GLuint normalMap, int firstTriangle, int triangleCount);
+    void endModelPass();
+
+    // A 1 x 1 texture of one colour with nearest filtering: the stand-in for a part
+    // whose texture file failed (neutral grey, or a flat normal map).
+    static GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255);
+    // Pass 2: colorTexture through the depth-of-field filter focused at `focus`, as
+    // one full-screen quad into the bound framebuffer. Leaves identity modelview, an
+    // orthographic -1..1 projection, texturing off, depth testing, lighting and
+    // culling on.
+    void drawDepthOfField(float focus);
+
     // Entries "vertex1" (vertex) and "fragment1" (the lit model) in the shell's context;
     // the depth-of-field pass pairs "fragment2" with fixed-function vertices.
     ShaderProgram lighting;

@@ -1,3 +1,4 @@
+// The whole program end to end: WinMain plays the indoor scene on a fast driven clock, and its frames are read from the window.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

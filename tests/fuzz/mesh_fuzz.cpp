@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "assets/mesh.h"
-#include "fuzz_input_file.h"
+#include "support/fuzz_input_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FuzzInputFile file(".msh");

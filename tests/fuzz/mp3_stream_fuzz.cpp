@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/sound/mp3_decoder.h"
-#include "platform/sound/mp3_stream.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
+#include "platform/sound/fmod_sdl_mp3_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::unique_ptr<Mp3Decoder> decoder;

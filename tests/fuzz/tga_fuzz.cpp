@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "assets/tga_image.h"
-#include "fuzz_input_file.h"
+#include "support/fuzz_input_file.h"
 #include "platform/window/message_box.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,3 +1,4 @@
+// The indoor scene with missing or damaged data files: it runs to its end harmlessly and reports each problem once.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

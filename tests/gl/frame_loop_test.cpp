@@ -1,3 +1,4 @@
+// The shell's frame loop and scene sequence, driven through the real WinMain with recording scenes.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,3 +1,4 @@
+// The GL window: opening it with its context and pixel format, the window procedure, closing, and SDL events through the message pump.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,3 +1,4 @@
+// Render targets: the framebuffer and its textures, release, and the view and GL state a capture leaves.
 #include <gtest/gtest.h>
 
 #include <cmath>

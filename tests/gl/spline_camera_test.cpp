@@ -1,3 +1,4 @@
+// The spline camera: the view it puts on the GL matrices along a path, at its ends and without a path.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,8 +1,9 @@
+// Mipmapped textures from TGA images: the uploaded chain, its parameters, alpha, rescaling and failed images.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "../unit/asset_test_files.h"
+#include "support/asset_test_files.h"
 #include "assets/tga_image.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"

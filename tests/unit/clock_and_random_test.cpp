@@ -1,3 +1,4 @@
+// The clock and the random numbers: the Timer over a driven tick count, and crtRand's sequence.
 #include <gtest/gtest.h>
 
 #include <cstdint>

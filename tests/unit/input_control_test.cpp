@@ -1,3 +1,4 @@
+// Input control: the hidden cursor, mouse motion measured from the home point, keys and buttons as a scene sees them.
 #include <gtest/gtest.h>
 
 #include "shell/input_control.h"

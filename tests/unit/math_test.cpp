@@ -1,3 +1,4 @@
+// Vectors and matrices: their operations with float roundings, the column-major product and the texture bias.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,10 +1,11 @@
+// The mesh reader: corners flattened with tangents, record layout, shared vertices and damaged files.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "asset_test_files.h"
+#include "support/asset_test_files.h"
 #include "assets/mesh.h"
 #include "support/capture.h"
 

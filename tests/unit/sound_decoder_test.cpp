@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <random>
 
-#include "platform/sound/mp3_decoder.h"
-#include "platform/sound/mp3_stream.h"
-#include "platform/sound/pcm_ring.h"
-#include "sound_fixtures.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
+#include "platform/sound/fmod_sdl_mp3_stream.h"
+#include "platform/sound/fmod_sdl_pcm_ring.h"
+#include "support/sound_fixtures.h"
 
 using namespace soundtest;
 

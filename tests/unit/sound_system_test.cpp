@@ -11,7 +11,7 @@
 #include "support/capture.h"
 #include "platform/sound/fmod.h"
 #include "shell/fmod_check.h"
-#include "sound_fixtures.h"
+#include "support/sound_fixtures.h"
 
 using namespace soundtest;
 

@@ -2,8 +2,8 @@
 // their lengths, levels, development and endings.
 #include <gtest/gtest.h>
 
-#include "platform/sound/mp3_decoder.h"
-#include "sound_fixtures.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
+#include "support/sound_fixtures.h"
 
 using namespace soundtest;
 

@@ -1,3 +1,4 @@
+// Motion paths: the .spl reader and the cubic spline evaluation, looping and holding, and rejected files.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,3 +1,4 @@
+// The TGA reader: uncompressed and run-length pixels, row order, files from other programs, and damaged files.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -6,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "asset_test_files.h"
+#include "support/asset_test_files.h"
 #include "assets/tga_image.h"
 #include "support/capture.h"
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "tools/indoor_model/surface_atlas.h"
+#include "tools/indoor_set/surface_atlas.h"
 
 namespace indoor {
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "tools/common/noise.h"
-#include "tools/indoor_model/surface_atlas.h"
+#include "tools/indoor_set/surface_atlas.h"
 
 namespace indoor {
 

@@ -1,6 +1,7 @@
+// Translation of SDL keys and events into Win32-style virtual keys and window messages, with hand-built events.
 #include <gtest/gtest.h>
 
-#include "platform/window/sdl_event_translate.h"
+#include "platform/window/win32_sdl_events.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/sound/fmod.h"
-#include "platform/sound/mp3_decoder.h"
-#include "platform/sound/pcm_ring.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
+#include "platform/sound/fmod_sdl_pcm_ring.h"
 
 class Mp3Stream {
 public:

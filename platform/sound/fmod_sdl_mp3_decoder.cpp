@@ -1,4 +1,4 @@
-#include "platform/sound/mp3_decoder.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
 
 #include <fcntl.h>
 #include <mpg123.h>

@@ -1,4 +1,4 @@
-#include "platform/sound/channel_handles.h"
+#include "platform/sound/fmod_sdl_channel_handles.h"
 
 #include <mutex>
 

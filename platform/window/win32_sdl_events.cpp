@@ -1,4 +1,4 @@
-#include "platform/window/sdl_event_translate.h"
+#include "platform/window/win32_sdl_events.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound/mp3_decoder.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
 
 namespace soundtest {
 

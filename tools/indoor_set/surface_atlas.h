@@ -1,7 +1,8 @@
 // Where each surface of the indoor set's pieces lies in its part's texture, and
-// the turned profile of the pipe joint. Shared by the model generator (which
-// assigns the texture coordinates) and the texture generator (which paints each
-// region with the matching material), so relief, colour and geometry agree.
+// the turned profile of the pipe joint: the one layout of the set that its two
+// generators share. tools/indoor_model assigns the texture coordinates from it and
+// tools/indoor_textures paints each region with the matching material, so relief,
+// colour and geometry agree. This folder holds no generator of its own.
 #pragma once
 
 namespace indoor {

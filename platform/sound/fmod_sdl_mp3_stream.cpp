@@ -1,4 +1,4 @@
-#include "platform/sound/mp3_stream.h"
+#include "platform/sound/fmod_sdl_mp3_stream.h"
 
 #include <SDL_audio.h>
 

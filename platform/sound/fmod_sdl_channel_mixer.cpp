@@ -1,9 +1,9 @@
-#include "platform/sound/channel_mixer.h"
+#include "platform/sound/fmod_sdl_channel_mixer.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "platform/sound/mp3_stream.h"
+#include "platform/sound/fmod_sdl_mp3_stream.h"
 
 namespace {
 constexpr size_t kScratchFrames = 1024;
