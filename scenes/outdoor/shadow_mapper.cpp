@@ -1,0 +1,62 @@
+#include "scenes/outdoor/shadow_mapper.h"
+
+ShadowMapper::ShadowMapper() {
+    textureMatrix = Matrix4();
+    renderTarget = new RenderTarget(mapWidth, mapHeight);
+
+    shader.createContext();
+    shader.selectProfiles();
+    shader.createVertexProgram(vertexProgramFile);
+    shader.createFragmentProgram(fragmentProgramFile);
+    shader.reportMissingPrograms("Warning");
+    shader.loadFragmentProgram();
+    shader.loadVertexProgram();
+
+    modelViewProjParam = shader.vertexParameter("ModelViewProj");
+    textureTransformParam = shader.fragmentParameter("textureTransform");
+    shadowMapParam = shader.fragmentParameter("shadowMap");
+
+    lightPosition.set(-20.0f, 25.0f, 40.0f);
+}
+
+ShadowMapper::~ShadowMapper() {
+    shader.destroyContext();
+    if (renderTarget) {
+        renderTarget->release();
+        delete renderTarget;
+        renderTarget = nullptr;
+    }
+}
+
+void ShadowMapper::setLightPosition(float x, float y, float z) { lightPosition.set(x, y, z); }
+
+void ShadowMapper::beginPass() {
+    renderTarget->beginCapture(lightPosition, Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 1.0f, 0.0f));
+}
+
+void ShadowMapper::endPass() { renderTarget->endCapture(); }
+
+void ShadowMapper::bind() {
+    // With a program missing, enabling the profiles would run whatever program
+    // another effect left bound for that stage; the scenery draws with fixed
+    // function instead.
+    const bool programs = hasPrograms();
+    if (programs) {
+        shader.bind();
+        shader.enableProfiles();
+        cgGLSetStateMatrixParameter(modelViewProjParam, CG_GL_MODELVIEW_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
+    }
+    // The water reads the matrix whether or not the scenery's programs exist.
+    textureMatrix = textureBias * renderTarget->projectionMatrix;
+    textureMatrix = textureMatrix * renderTarget->modelviewMatrix;
+    if (programs) {
+        cgGLSetMatrixParameterfc(textureTransformParam, textureMatrix.m);
+        cgGLSetTextureParameter(shadowMapParam, renderTarget->depthTexture);
+        cgGLEnableTextureParameter(shadowMapParam);
+    }
+}
+
+void ShadowMapper::unbind() {
+    cgGLDisableProfile(shader.vertexProfile);
+    cgGLDisableProfile(shader.fragmentProfile);
+}
