@@ -11,6 +11,7 @@
 #include "platform/window/video_driver_choice.h"
 #include "platform/window/win32_sdl_events.h"
 #include "platform/window/win32.h"
+#include "platform/window/x11_window_watch.h"
 
 struct InstanceObject {
     int unused;
@@ -194,6 +195,7 @@ void pumpSdlEvents() {
     if (!s.videoUp) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        noticeX11Event(event);
         HWND window = windowForEvent(event);
         if (!window) continue;
         MSG messages[2];
@@ -205,6 +207,15 @@ void pumpSdlEvents() {
             messages[i].pt = POINT{x, y};
             s.queue.push_back(messages[i]);
         }
+    }
+    // A window destroyed by another program asks to close, as its close button would.
+    for (HWND window : s.windows) {
+        if (!takeX11WindowDestroyed(window->sdl)) continue;
+        MSG close{};
+        close.hwnd = window;
+        close.message = WM_CLOSE;
+        close.time = SDL_GetTicks();
+        s.queue.push_back(close);
     }
 }
 
@@ -319,6 +330,7 @@ HWND CreateWindowExA(DWORD /*exStyle*/, LPCSTR className, LPCSTR title, DWORD st
     window->depthBits = depthBits;
     window->deviceContext.window = window;
     s.windows.push_back(window);
+    watchX11Window(sdlWindow);
     SDL_DisableScreenSaver();
     applyCursorState();
     return window;
@@ -331,6 +343,7 @@ BOOL DestroyWindow(HWND window) {
     s.windows.erase(std::find(s.windows.begin(), s.windows.end(), window));
     s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(), [&](const MSG& m) { return m.hwnd == window; }),
                   s.queue.end());
+    forgetX11Window(window->sdl);
     SDL_DestroyWindow(window->sdl);
     delete window;
     if (s.windows.empty()) SDL_EnableScreenSaver();

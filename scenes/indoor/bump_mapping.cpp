@@ -347,11 +347,19 @@ bool BumpMapping::cleanup() {
     fmodCheck(fmodResult);
 
     // The scene is the demo's last: what it made is given back as it ends.
+    releaseMemory();
+    return true;
+}
+
+BumpMapping::~BumpMapping() { releaseMemory(); }
+
+void BumpMapping::releaseMemory() {
+    delete[] materialImages;
+    materialImages = nullptr;
     delete lightPath;
     lightPath = nullptr;
     delete focusPath;
     focusPath = nullptr;
     delete[] filterTaps;
     filterTaps = nullptr;
-    return true;
 }

@@ -26,7 +26,9 @@ class Spline;
 class BumpMapping : public Scene {
 public:
     BumpMapping(InputControl* input, FMOD::System* fmodSystem);
-    ~BumpMapping() override = default;
+    // Gives back what `cleanup` would have where the demo ended inside the scene
+    // (Escape, a closed window) and `cleanup` never ran.
+    ~BumpMapping() override;
 
     bool init() override;
     bool cleanup() override;
@@ -97,6 +99,8 @@ private:
     void applyModelPassState();
     // Pass 1 without the lighting programs: the model with its diffuse textures, unlit.
     void drawPlainModel();
+    // The scene's own memory: material records, light and focus paths, filter taps.
+    void releaseMemory();
 
     GLuint neutralDiffuse = 0;
     GLuint flatNormal = 0;
