@@ -343,8 +343,7 @@ BOOL DestroyWindow(HWND window) {
     s.windows.erase(std::find(s.windows.begin(), s.windows.end(), window));
     s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(), [&](const MSG& m) { return m.hwnd == window; }),
                   s.queue.end());
-    forgetX11Window(window->sdl);
-    SDL_DestroyWindow(window->sdl);
+    destroyWatchedWindow(window->sdl);
     delete window;
     if (s.windows.empty()) SDL_EnableScreenSaver();
     return TRUE;

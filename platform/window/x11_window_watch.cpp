@@ -10,6 +10,7 @@ namespace {
 
 struct WatchedWindow {
     SDL_Window* sdl = nullptr;  // null once the layer has let go of it
+    Display* display = nullptr;
     Window id = 0;
     bool destroyed = false;
     bool reported = false;
@@ -62,16 +63,22 @@ void watchX11Window(SDL_Window* window) {
     }
     WatchedWindow entry;
     entry.sdl = window;
+    entry.display = info.info.x11.display;
     entry.id = info.info.x11.window;
     watched.push_back(entry);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
-void forgetX11Window(SDL_Window* window) {
-    // Entries stay (without their SDL window) so late errors about them are absorbed;
-    // a window destroyed by the layer itself leaves nothing to report.
-    for (WatchedWindow& entry : watched)
-        if (entry.sdl == window) entry.sdl = nullptr;
+void destroyWatchedWindow(SDL_Window* window) {
+    Display* vanishedFrom = nullptr;
+    // Entries stay (without their SDL window) so late errors about them are absorbed.
+    for (WatchedWindow& entry : watched) {
+        if (entry.sdl != window) continue;
+        entry.sdl = nullptr;
+        if (entry.destroyed) vanishedFrom = entry.display;
+    }
+    SDL_DestroyWindow(window);
+    if (vanishedFrom) XSync(vanishedFrom, False);
 }
 
 void noticeX11Event(const SDL_Event& event) {

@@ -14,8 +14,10 @@
 
 // Starts watching a newly created window (installs the error handler once).
 void watchX11Window(SDL_Window* window);
-// Stops watching a window the layer is about to destroy itself.
-void forgetX11Window(SDL_Window* window);
+// Destroys a window (watched or not) with SDL_DestroyWindow. Where it had already
+// vanished, the errors its destruction draws are collected at once, while the
+// handler is still in place (SDL puts Xlib's default back when its video ends).
+void destroyWatchedWindow(SDL_Window* window);
 // Reads an SDL_SYSWMEVENT for the destruction of a watched window.
 void noticeX11Event(const SDL_Event& event);
 // True once, the first time it is asked after the window was found destroyed.

@@ -19,6 +19,7 @@ public:
     ~ChildProcess();  // kills a child that is still running
 
     bool started() const { return pid > 0; }
+    pid_t processId() const { return pid; }
     bool running();
     // Waits up to `seconds`; true when the child ended (then exitCode/signal are set).
     bool waitFor(double seconds);
