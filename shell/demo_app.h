@@ -12,6 +12,9 @@ struct DemoApp {
     bool fullscreen = false;
     bool active = false;
     bool keys[256] = {};
+    // Escape went down while the window was active, since the frame loop last tested
+    // for it: a press and release that both arrive between two frames still count.
+    bool escapePressed = false;
     HINSTANCE instanceHandle = nullptr;
     HWND windowHandle = nullptr;
     HDC deviceContext = nullptr;

@@ -180,6 +180,7 @@ LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_KEYDOWN:
         if (wParam < 256) demoApp.keys[wParam] = true;
+        if (wParam == VK_ESCAPE && demoApp.active) demoApp.escapePressed = true;
         break;
     case WM_KEYUP:
         if (wParam < 256) demoApp.keys[wParam] = false;

@@ -34,6 +34,7 @@ int WinMain(HINSTANCE /*instance*/, HINSTANCE /*previousInstance*/, char* /*comm
     int exitCode = 0;
 
     demoApp.fullscreen = true;
+    demoApp.escapePressed = false;
     demoApp.input.centre(1024, 768);
     if (!openWindow("oku", 1024, 768, 32, demoApp.fullscreen)) return 0;
 
@@ -60,7 +61,11 @@ int WinMain(HINSTANCE /*instance*/, HINSTANCE /*previousInstance*/, char* /*comm
                 DispatchMessageA(&msg);
                 continue;
             }
-            if (demoApp.active && demoApp.keys[VK_ESCAPE]) break;
+            // A tap of Escape whose release came in the same drain as its press has
+            // already cleared keys[VK_ESCAPE]; the latched press still ends the demo.
+            const bool escape = demoApp.keys[VK_ESCAPE] || demoApp.escapePressed;
+            demoApp.escapePressed = false;
+            if (demoApp.active && escape) break;
 
             demoApp.input.update();
             if (!scene->step()) quitRequested = true;

@@ -4,7 +4,7 @@
 set -e
 PACKAGES="
 build-essential cmake pkg-config
-libsdl2-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
+libsdl2-dev libx11-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
 libmpg123-dev lame
 libgtest-dev
 xvfb xauth

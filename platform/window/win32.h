@@ -4,6 +4,10 @@
 // the Windows API, so the shell makes the Win32 calls it was designed around.
 //
 // How it maps:
+// - SDL's video comes up with the first call that needs it, on a desktop display
+//   only (platform/window/video_driver_choice.h): where there is none, the reason
+//   goes to stderr in one line and RegisterClassA, CreateWindowExA and
+//   ChangeDisplaySettingsA fail.
 // - RegisterClassA keeps the window procedure; CreateWindowExA makes a hidden SDL
 //   window with an OpenGL surface (double buffer, RGBA 8-8-8-8, the deepest depth
 //   buffer of 32/24/16 bits the driver offers, no stencil). WS_POPUP after a
@@ -21,7 +25,9 @@
 //   virtual-key codes (WM_SYSKEYDOWN/UP while Alt is held), WM_ACTIVATE (high word
 //   of wParam non-zero while minimized), WM_SIZE, WM_CLOSE, WM_MOUSEMOVE,
 //   WM_LBUTTONDOWN/UP, and WM_QUIT once PostQuitMessage was called and nothing
-//   else is queued. TranslateMessage produces no character messages.
+//   else is queued. TranslateMessage produces no character messages. A window
+//   that another program destroys (X11) gets WM_CLOSE, as if its close button was
+//   pressed (platform/window/x11_window_watch.h).
 // - The cursor calls may come before any window exists (a static object hides the
 //   cursor at program start): the show counter and the last position are kept and
 //   applied as soon as SDL's video is up.

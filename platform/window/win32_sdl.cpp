@@ -2,12 +2,16 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "platform/window/video_driver_choice.h"
 #include "platform/window/win32_sdl_events.h"
 #include "platform/window/win32.h"
+#include "platform/window/x11_window_watch.h"
 
 struct InstanceObject {
     int unused;
@@ -80,10 +84,48 @@ void applyCursorState() {
     }
 }
 
+std::vector<std::string> compiledVideoDrivers() {
+    std::vector<std::string> drivers;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) drivers.push_back(SDL_GetVideoDriver(i));
+    return drivers;
+}
+
+// Starts SDL video on a real display only (see video_driver_choice.h). Without one
+// the demo has nowhere to show itself: the reason goes to stderr, since there is no
+// window to show a message box in, and every window call then fails.
+bool startVideo() {
+    VideoEnvironment environment;
+    environment.requestedDriver = std::getenv("SDL_VIDEODRIVER");
+    environment.x11Display = std::getenv("DISPLAY");
+    environment.waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+    const VideoDriverChoice choice = chooseVideoDrivers(environment, compiledVideoDrivers());
+
+    std::string reason = choice.whyNone;
+    const bool started = startVideoWithRetries(
+        choice,
+        [&](const std::string& drivers) {
+            SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_OVERRIDE);
+            const bool up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+            if (!up) reason = SDL_GetError();
+            SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+            return up;
+        },
+        [](int milliseconds) { SDL_Delay(static_cast<Uint32>(milliseconds)); });
+    if (!started) {
+        std::replace(reason.begin(), reason.end(), '\n', ' ');
+        if (choice.drivers.empty())
+            std::fprintf(stderr, "No display to open a window on: %s\n", reason.c_str());
+        else
+            std::fprintf(stderr, "No display to open a window on (tried %s): %s\n", choice.drivers.c_str(),
+                         reason.c_str());
+    }
+    return started;
+}
+
 bool ensureVideo() {
     LayerState& s = state();
     if (s.videoUp) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (!startVideo()) return false;
     s.videoUp = true;
     applyCursorState();
     return true;
@@ -153,6 +195,7 @@ void pumpSdlEvents() {
     if (!s.videoUp) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        noticeX11Event(event);
         HWND window = windowForEvent(event);
         if (!window) continue;
         MSG messages[2];
@@ -164,6 +207,15 @@ void pumpSdlEvents() {
             messages[i].pt = POINT{x, y};
             s.queue.push_back(messages[i]);
         }
+    }
+    // A window destroyed by another program asks to close, as its close button would.
+    for (HWND window : s.windows) {
+        if (!takeX11WindowDestroyed(window->sdl)) continue;
+        MSG close{};
+        close.hwnd = window;
+        close.message = WM_CLOSE;
+        close.time = SDL_GetTicks();
+        s.queue.push_back(close);
     }
 }
 
@@ -278,6 +330,7 @@ HWND CreateWindowExA(DWORD /*exStyle*/, LPCSTR className, LPCSTR title, DWORD st
     window->depthBits = depthBits;
     window->deviceContext.window = window;
     s.windows.push_back(window);
+    watchX11Window(sdlWindow);
     SDL_DisableScreenSaver();
     applyCursorState();
     return window;
@@ -290,7 +343,7 @@ BOOL DestroyWindow(HWND window) {
     s.windows.erase(std::find(s.windows.begin(), s.windows.end(), window));
     s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(), [&](const MSG& m) { return m.hwnd == window; }),
                   s.queue.end());
-    SDL_DestroyWindow(window->sdl);
+    destroyWatchedWindow(window->sdl);
     delete window;
     if (s.windows.empty()) SDL_EnableScreenSaver();
     return TRUE;

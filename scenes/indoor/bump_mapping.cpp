@@ -183,7 +183,15 @@ bool BumpMapping::render() {
     return true;
 }
 
+bool BumpMapping::hasLightingPrograms() const { return lighting.vertexProgram && lighting.fragmentProgram; }
+
 void BumpMapping::drawModel(const float light[3]) {
+    // Without the lighting programs (a missing or broken shader file) pass 1 falls
+    // back to fixed function, so the set is still seen.
+    if (!hasLightingPrograms()) {
+        drawPlainModel();
+        return;
+    }
     beginModelPass(light);
     for (int part = 0; part < modelPartCount; ++part) {
         drawPart(materialTexture(2 * part), materialTexture(2 * part + 1), modelParts[part].firstTriangle,
@@ -192,14 +200,17 @@ void BumpMapping::drawModel(const float light[3]) {
     endModelPass();
 }
 
-void BumpMapping::beginModelPass(const float light[3]) {
+void BumpMapping::applyModelPassState() {
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glClearDepth(1.0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+}
 
+void BumpMapping::beginModelPass(const float light[3]) {
+    applyModelPassState();
     cgGLEnableProfile(lighting.vertexProfile);
     checkError("disable vertex profile");
     lighting.bind();
@@ -230,7 +241,37 @@ void BumpMapping::endModelPass() {
     checkError("disable vertex profile");
 }
 
+void BumpMapping::drawPlainModel() {
+    applyModelPassState();
+    // Both stages fixed function: a fragment program left bound from an earlier
+    // frame must not run over the model.
+    cgGLDisableProfile(lighting.vertexProfile);
+    cgGLDisableProfile(lighting.fragmentProfile);
+
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, frameBuffer);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glActiveTexture(GL_TEXTURE0);
+    glClientActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, modelPositions);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, modelTexCoords);
+    for (int part = 0; part < modelPartCount; ++part) {
+        glBindTexture(GL_TEXTURE_2D, materialTexture(2 * part));
+        glDrawArrays(GL_TRIANGLES, 3 * modelParts[part].firstTriangle, 3 * modelParts[part].triangleCount);
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
 void BumpMapping::drawDepthOfField(float focus) {
+    const bool lit = hasLightingPrograms();
+    const bool filtered = lit && dofFragmentProgram;
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
@@ -241,13 +282,28 @@ void BumpMapping::drawDepthOfField(float focus) {
     glLoadIdentity();
     glEnable(GL_TEXTURE_2D);
 
-    cgGLBindProgram(dofFragmentProgram);
-    checkError("bind fragment");
-    cgGLSetTextureParameter(dofBaseTextureParameter, colorTexture);
-    cgGLSetParameter1f(focusPlaneParameter, focus);
-    cgGLSetParameterArray2f(filterTapsParameter, 0, filterTapCount, filterTaps);
-    cgGLEnableTextureParameter(dofBaseTextureParameter);
-    cgGLEnableTextureParameter(dofNormalTextureParameter);
+    if (filtered) {
+        cgGLBindProgram(dofFragmentProgram);
+        checkError("bind fragment");
+        cgGLSetTextureParameter(dofBaseTextureParameter, colorTexture);
+        cgGLSetParameter1f(focusPlaneParameter, focus);
+        cgGLSetParameterArray2f(filterTapsParameter, 0, filterTapCount, filterTaps);
+        cgGLEnableTextureParameter(dofBaseTextureParameter);
+        cgGLEnableTextureParameter(dofNormalTextureParameter);
+    } else {
+        // The picture as it is, by plain texturing from unit 0: its colour, with an
+        // opaque alpha (the picture's alpha holds depth, or gloss when unlit, and a
+        // compositing desktop would show through the window where it is below one).
+        cgGLDisableProfile(lighting.fragmentProfile);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, colorTexture);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_REPLACE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PRIMARY_COLOR);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    }
 
     glBegin(GL_QUADS);
     glMultiTexCoord2f(GL_TEXTURE0, 0.0f, 0.0f);
@@ -260,8 +316,13 @@ void BumpMapping::drawDepthOfField(float focus) {
     glVertex2f(-1.0f, 1.0f);
     glEnd();
 
-    cgGLDisableTextureParameter(dofBaseTextureParameter);
-    cgGLDisableTextureParameter(dofNormalTextureParameter);
+    if (filtered) {
+        cgGLDisableTextureParameter(dofBaseTextureParameter);
+        cgGLDisableTextureParameter(dofNormalTextureParameter);
+    } else {
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        if (lit) cgGLEnableProfile(lighting.fragmentProfile);  // the lit pass relies on it staying enabled
+    }
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_LIGHTING);
@@ -286,11 +347,19 @@ bool BumpMapping::cleanup() {
     fmodCheck(fmodResult);
 
     // The scene is the demo's last: what it made is given back as it ends.
+    releaseMemory();
+    return true;
+}
+
+BumpMapping::~BumpMapping() { releaseMemory(); }
+
+void BumpMapping::releaseMemory() {
+    delete[] materialImages;
+    materialImages = nullptr;
     delete lightPath;
     lightPath = nullptr;
     delete focusPath;
     focusPath = nullptr;
     delete[] filterTaps;
     filterTaps = nullptr;
-    return true;
 }

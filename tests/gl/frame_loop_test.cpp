@@ -82,6 +82,7 @@ protected:
         scripts[1] = Script{};
         demoApp.active = false;
         for (bool& key : demoApp.keys) key = false;
+        demoApp.escapePressed = false;
         setSceneSequence({makeFirst, makeSecond});
     }
     void TearDown() override { setSceneSequence({nullptr, nullptr}); }
@@ -137,6 +138,42 @@ TEST_F(FrameLoopTest, EscapeIsIgnoredWhileMinimized) {
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
     EXPECT_EQ(events.size(), 2u + 5u + 1u) << "five frames ran until the window was closed";
     EXPECT_EQ(events.back(), "first: delete");
+}
+
+TEST_F(FrameLoopTest, AQuickEscapeTapWithinOnePassStillEndsTheDemo) {
+    // Press and release both wait in the queue, so one drain sets and clears keys[VK_ESCAPE].
+    scripts[0].postOnFrame = 2;
+    scripts[0].posted = {message(WM_KEYDOWN, VK_ESCAPE), message(WM_KEYUP, VK_ESCAPE)};
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(events, expected({"first: construct", "first: init after 0 frames", "first: render 1", "first: render 2",
+                                "first: delete"}));
+}
+
+TEST_F(FrameLoopTest, ATapIsHonouredOnceAndOnlyIfPressedWhileActive) {
+    // A tap while minimized, then restoring the window: no Escape was pressed while active.
+    scripts[0].postOnFrame = 1;
+    scripts[0].posted = {message(WM_ACTIVATE, WA_INACTIVE | (1u << 16)), message(WM_KEYDOWN, VK_ESCAPE),
+                         message(WM_KEYUP, VK_ESCAPE), message(WM_ACTIVATE, WA_ACTIVE)};
+    scripts[0].safetyFrames = 4;
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(events.size(), 2u + 4u + 1u) << "four frames ran until the window was closed";
+
+    // A tap that arrives together with a quit message is never tested; the next run
+    // starts without it.
+    events.clear();
+    scripts[0] = Script{};
+    scripts[0].postOnFrame = 3;
+    scripts[0].posted = {message(WM_KEYDOWN, VK_ESCAPE), message(WM_KEYUP, VK_ESCAPE)};
+    scripts[0].quitCodeOnFrame = 3;
+    scripts[0].quitCode = 5;
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 5);
+    EXPECT_EQ(events.size(), 2u + 3u + 1u);
+
+    events.clear();
+    scripts[0] = Script{};
+    scripts[0].safetyFrames = 2;
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(events.size(), 2u + 2u + 1u) << "a fresh run is not ended by the earlier tap";
 }
 
 TEST_F(FrameLoopTest, QuitMessageEndsTheLoopWithItsCode) {
