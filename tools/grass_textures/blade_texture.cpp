@@ -70,7 +70,7 @@ BladeTexture paintBladeTexture(int size) {
                 const double edge = 1.0 - 0.22 * side * side;
                 const double veins = 1.0 + 0.07 * gen::noise((u - centre) * 180.0, v * 6.0, 1 << 20, 5u);
                 Colour blade_colour = alongBlade(s) * (blade.shade * midrib * edge * veins);
-                blade_colour = gen::mix(blade_colour, frost, 0.45 * (1.0 - smoothstep(0.0, 0.09, v)));
+                blade_colour = gen::mix(blade_colour, frost, 0.3 * (1.0 - smoothstep(0.0, 0.07, v)));
                 colour = gen::mix(colour, blade_colour, coverage);
                 alpha = std::max(alpha, coverage);
             }

@@ -83,7 +83,7 @@ double grassDensityAt(double x, double z) {
 
     // Bare patches where frost has kept the ground, and a ragged outer border.
     const double patches = fbm(u, v, 5, 4, 11u);
-    density *= smoothstep(-0.32, -0.12, patches);
+    density *= smoothstep(-0.46, -0.26, patches);
     const double border = fieldHalf - std::max(std::fabs(x), std::fabs(z));
     density *= smoothstep(0.0, 6.0, border + 3.0 * fbm(u, v, 8, 3, 17u));
 
