@@ -10,8 +10,8 @@
 // releaseImages -> destroy.
 //
 // GL state after render: GL_CULL_FACE and GL_ALPHA_TEST disabled, GL_TEXTURE_2D
-// disabled with the blade texture (or the plain stand-in) left bound on the active
-// unit, no array or element buffer bound, vertex and texture-coordinate arrays of
+// disabled, texture unit 0 active with the blade texture (or the plain stand-in)
+// left bound, no array or element buffer bound, vertex and texture-coordinate arrays of
 // client units 0 to 2 disabled, client unit GL_TEXTURE0 active, both grass profiles
 // disabled. Face culling stays off for whatever draws next.
 #pragma once

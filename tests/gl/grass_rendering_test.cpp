@@ -324,6 +324,29 @@ TEST_F(GrassRendering, MissingBladeTextureDrawsPlainGreenBlades) {
     EXPECT_GT(d.green, 60.0) << "never black";
 }
 
+TEST_F(GrassRendering, AlphaTestKeepsHalfCoveredTexelsAndCutsTheRest) {
+    // Blade textures of one colour with alpha just above and just below one half.
+    const std::string path = testOutputDir() + "grass_uniform_alpha.tga";
+    for (unsigned char alpha : {128, 127}) {
+        SCOPED_TRACE(int(alpha));
+        std::vector<unsigned char> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 4, 0, 32, 8};
+        for (int i = 0; i < 16; ++i) file.insert(file.end(), {40, 200, 90, alpha});
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fwrite(file.data(), 1, file.size(), out);
+        std::fclose(out);
+        crtSrand(1);
+        makeField(grassVertexProgramFile, grassFragmentProgramFile, path.c_str());
+        overview();
+        const Pixels ground = groundOnly();
+        const int changed = compare(ground, frameAt(60.0f)).changed;
+        if (alpha == 128)
+            EXPECT_GT(changed, kWidth * kHeight / 10);
+        else
+            EXPECT_EQ(changed, 0);
+    }
+}
+
 TEST_F(GrassRendering, MissingPositionImageDrawsNothing) {
     MessageBoxRecorder boxes;
     makeField(grassVertexProgramFile, grassFragmentProgramFile, grassBladeTextureFile, "textures/no_such_map.tga");
