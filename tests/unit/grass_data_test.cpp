@@ -100,12 +100,20 @@ TEST(GrassPositionMap, PlacesTheScenesFieldAroundThePoolNeverInIt) {
     EXPECT_FALSE(log.contains("DAMN!"));
     EXPECT_FALSE(log.contains("Guarantee exhausted"));
     // The pool basin's rim runs at |x| 16.5, |z| 17; roots keep three units from it.
-    int tooClose = 0;
+    // The banana planter (radius 9.5 round (29.5, 30)), the boulders (up to 1.15 times
+    // their radius) and the terrace steps (x up to -43.2, |z| <= 6) stand on the lawn.
+    struct Round {
+        float x, z, radius;
+    } rounds[] = {{29.5f, 30.0f, 9.8f}, {-28.0f, -36.0f, 3.0f}, {42.0f, -22.0f, 3.7f}, {-20.0f, 42.0f, 2.6f}};
+    int inPool = 0, inside = 0;
     for (int blade = 0; blade < grassBladeCount; ++blade) {
         const float x = grass.positions[20 * blade], z = grass.positions[20 * blade + 2];
-        if (std::fabs(x) < 16.5f + 3.0f && std::fabs(z) < 17.0f + 3.0f) ++tooClose;
+        if (std::fabs(x) < 16.5f + 3.0f && std::fabs(z) < 17.0f + 3.0f) ++inPool;
+        for (const Round& r : rounds) inside += std::hypot(x - r.x, z - r.z) < r.radius;
+        inside += x < -43.0f && std::fabs(z) < 6.5f;
     }
-    EXPECT_EQ(tooClose, 0);
+    EXPECT_EQ(inPool, 0);
+    EXPECT_EQ(inside, 0) << "no blade inside the planter, a boulder or the steps";
 }
 
 TEST(GrassWindMap, LeansNeighboursAlikeWithAPrevailingBreeze) {

@@ -15,11 +15,18 @@ namespace {
 // The set around the field, in world units. The pool basin's rim runs at |x| 16.5,
 // |z| 17; grass keeps a margin beyond it so no card reaches over the water.
 constexpr double poolHalfX = 20.0, poolHalfZ = 20.5, poolCorner = 3.0;
-// Where the banana plants stand: trunk foot and the radius kept clear around it.
+// Round things standing on the lawn, with the radius kept clear around their centre:
+// the stone planter of the banana plants and the boulders.
 struct Clearing {
     double x, z, radius;
 };
-constexpr Clearing bananaTrunks[] = {{31.0, 25.5, 4.0}, {28.0, 33.0, 4.0}, {16.5, 36.0, 3.5}};
+constexpr Clearing clearings[] = {{29.5, 30.0, 11.0}, {-28.0, -36.0, 3.9}, {42.0, -22.0, 4.6}, {-20.0, 42.0, 3.4}};
+// Rectangles kept clear: the terrace steps at the west edge, and the old banana
+// leaf lying on the lawn north of the pool.
+struct Area {
+    double x0, z0, x1, z1;
+};
+constexpr Area keptClear[] = {{-47.0, -7.0, -42.2, 7.0}, {-1.8, 42.6, 14.6, 46.5}};
 // Trodden paths: from the pool's east rim towards the gate, and one heading south.
 struct PathPoint {
     double x, z;
@@ -67,13 +74,16 @@ double grassDensityAt(double x, double z) {
     // Hard keep-outs: the pool with its margin and the banana trunks.
     const double pool = outsidePool(x, z);
     if (pool < 0) return 0;
-    for (const Clearing& trunk : bananaTrunks)
-        if (std::hypot(x - trunk.x, z - trunk.z) < trunk.radius) return 0;
+    for (const Clearing& clearing : clearings)
+        if (std::hypot(x - clearing.x, z - clearing.z) < clearing.radius) return 0;
+    for (const Area& area : keptClear)
+        if (x >= area.x0 && x <= area.x1 && z >= area.z0 && z <= area.z1) return 0;
 
-    // Thin grass along the pool rim and the plants, thickening away from them.
+    // Thin grass along the pool rim, the planter and the stones, thickening away from them.
     double density = 0.35 + 0.65 * smoothstep(0.0, 5.0, pool);
-    for (const Clearing& trunk : bananaTrunks)
-        density *= 0.3 + 0.7 * smoothstep(trunk.radius, trunk.radius + 4.0, std::hypot(x - trunk.x, z - trunk.z));
+    for (const Clearing& clearing : clearings)
+        density *= 0.3 + 0.7 * smoothstep(clearing.radius, clearing.radius + 3.0,
+                                          std::hypot(x - clearing.x, z - clearing.z));
 
     // Paths, wandering a little and wider in places.
     const double wobble = 0.8 * fbm(u, v, 6, 3, 31u);

@@ -5,7 +5,8 @@
 // fieldSize / size.
 //
 // Position map: black where no blade may stand (the pool with a margin, the banana
-// trunks, bare paths, bare patches, a ragged border), elsewhere a brightness that
+// planter, the boulders, the terrace steps, the fallen leaf, bare paths, bare
+// patches, a ragged border), elsewhere a brightness that
 // sets the blade size; local density comes from the share of black texels sprinkled
 // in between. Wind map: smooth clouds in red (lean along x) and blue (along z), 0.5
 // meaning upright, so neighbouring blades lean alike.
