@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "assets/tga_image.h"
-#include "fuzz_input_file.h"
+#include "support/fuzz_input_file.h"
 #include "platform/log/debug_log.h"
 #include "platform/random/crt_rand.h"
 #include "platform/window/message_box.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "asset_test_files.h"
+#include "support/asset_test_files.h"
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
 #include "platform/random/crt_rand.h"
