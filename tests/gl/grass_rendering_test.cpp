@@ -191,6 +191,7 @@ TEST_F(GrassRendering, SwaysOnceGrown) {
 
     lookAt(-30.0f, 3.0f, -34.0f, -20.0f, 1.0f, -24.0f);
     save("grass_close_100s.png", frameAt(100.0f));
+    save("grass_close_102s.png", frameAt(102.0f));
 }
 
 TEST_F(GrassRendering, KeepsOutOfThePool) {
