@@ -112,8 +112,7 @@ void terrace(Group& g) {
     const double w = kWestInner, f = kTerraceFront, s = kSouthInner, n = kNorthInner, top = kTerraceTop;
     const double stepHalf = 6.0;
     g.facingQuad({w, top, s}, {f, top, s}, {f, top, n}, {w, top, n}, kUp);
-    g.facingQuad({f, F, s}, {f, F, -stepHalf}, {f, top, -stepHalf}, {f, top, s}, {1, 0, 0});
-    g.facingQuad({f, F, stepHalf}, {f, F, n}, {f, top, n}, {f, top, stepHalf}, {1, 0, 0});
+    g.facingQuad({f, F, s}, {f, F, n}, {f, top, n}, {f, top, s}, {1, 0, 0});
     // Steps down to the lawn.
     for (int k = 0; k < 3; ++k)
         box(g, {f, F, -stepHalf}, {f + 1.4 * (k + 1), top - 0.6 * (k + 1), stepHalf});

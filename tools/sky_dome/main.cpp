@@ -1,6 +1,6 @@
 // Writes the outdoor scene's sky dome as a .msh text file: a flattened
-// half-ellipsoid around the site, reaching a little below the horizon so no gap
-// shows behind low walls, triangles wound counter-clockwise as seen from inside.
+// half-ellipsoid around the site with a skirt reaching well below the horizon,
+// so no gap shows past the walls or the ground's edge, triangles wound counter-clockwise as seen from inside.
 // Texture coordinates are an azimuthal equidistant projection of the dome (the
 // zenith in the middle of the texture, the elevation proportional to the
 // distance from it), so the sky has neither a seam nor a pinch at the top.
@@ -8,6 +8,7 @@
 // Usage: sky_dome_generator RUN_DIR STAMP   (writes the file named by skyMeshFile
 // under RUN_DIR, then touches STAMP)
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -22,7 +23,7 @@ constexpr double kRadius = 350.0;  // horizontal: the far side stays inside a 50
 constexpr double kHeight = 150.0;  // the zenith's height over the ground
 constexpr int kSegments = 32;
 // Ring elevations in degrees, from below the horizon up; the zenith closes the dome.
-const double kRings[] = {-12, -4, 0, 5, 12, 22, 35, 50, 66, 80};
+const double kRings[] = {-30, -12, -4, 0, 5, 12, 22, 35, 50, 66, 80};
 constexpr double kHorizonRadiusUv = 0.42;  // texture distance of the horizon from the zenith
 
 struct Vertex {
@@ -35,7 +36,8 @@ Vertex vertexAt(double elevationDegrees, double azimuth) {
     v.x = kRadius * std::cos(e) * std::cos(azimuth);
     v.z = kRadius * std::cos(e) * std::sin(azimuth);
     v.y = kHeight * std::sin(e);
-    const double r = kHorizonRadiusUv * (90.0 - elevationDegrees) / 90.0;
+    // Below the horizon the haze at the texture's rim is stretched down the skirt.
+    const double r = std::min(0.49, kHorizonRadiusUv * (90.0 - elevationDegrees) / 90.0);
     v.u = 0.5 + r * std::cos(azimuth);
     v.v = 0.5 + r * std::sin(azimuth);
     // The inward normal of the ellipsoid.

@@ -1,0 +1,82 @@
+// Flies the outdoor set's camera path through the demo's own camera and draws
+// the bare set (sky dome and scenery, plain textured fixed-function drawing as
+// the water's reflection pass draws them), saving frames as PNG to look at.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <string>
+
+#include "assets/mesh.h"
+#include "math/spline.h"
+#include "math/spline_camera.h"
+#include "platform/clock/tick_count.h"
+#include "platform/clock/timer.h"
+#include "scenes/outdoor/scenery.h"
+#include "support/gl_test_context.h"
+#include "support/outdoor_set_files.h"
+#include "support/png_writer.h"
+
+namespace {
+
+class OutdoorSetPreview : public ::testing::Test {
+protected:
+    OutdoorSetPreview() {
+        setTickSource([this] { return now; });
+        timer.reset();
+    }
+    ~OutdoorSetPreview() override { setTickSource(nullptr); }
+    void SetUp() override {
+        ASSERT_TRUE(gl.ok()) << gl.error();
+        // The shell's start-up state: textures on, depth test, back faces culled.
+        glEnable(GL_TEXTURE_2D);
+        glShadeModel(GL_SMOOTH);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glCullFace(GL_BACK);
+        glEnable(GL_CULL_FACE);
+    }
+
+    uint32_t now = 0;
+    GlTestContext gl;
+    OutdoorSetDirectory files;
+    Timer timer;
+};
+
+// Every pixel of every frame is covered by the set or the sky: no hole in the
+// dome, the ground or the walls lets the clear colour through, and no face the
+// camera should see is culled away.
+TEST_F(OutdoorSetPreview, FlightShowsTheSetUnderTheSkyWithoutHoles) {
+    TgaImage images[12];
+    ASSERT_TRUE(loadTextures(images, 2));
+    Mesh sky(skyMeshFile);
+    ASSERT_GT(sky.vertexCount, 0);
+    SplineCamera camera(&timer, "spline/camera0.spl", nullptr);
+    ASSERT_TRUE(camera.path && camera.path->loaded);
+
+    const float end = camera.path->endTime;
+    for (int frame = 0; frame <= 13; ++frame) {
+        const float t = end * frame / 13.0f;
+        now = uint32_t(t * 1000.0f);
+        timer.update();
+        camera.update();
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        camera.apply();
+        drawScenery(images, 2);
+        drawSky(&sky, images);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+        std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
+        int black = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            if (pixels[i] < 4 && pixels[i + 1] < 4 && pixels[i + 2] < 4) ++black;
+        char name[64];
+        std::snprintf(name, sizeof name, "outdoor_set_flight_%03d.png", int(t));
+        writePng(testOutputDir() + name, 1024, 768, pixels);
+        EXPECT_LT(black, 1024 * 768 / 2000) << "clear colour shows through at " << t << " s (" << name << ")";
+    }
+}
+
+}  // namespace
