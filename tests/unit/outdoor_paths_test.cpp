@@ -20,10 +20,13 @@ struct Eye {
 // stays well inside the sky dome.
 std::string obstacleAt(const Eye& e) {
     const bool insideWalls = e.x > -69.0 && e.x < 74.5 && e.z > -73.0 && e.z < 72.0;
-    if (e.y < 28.0 && !insideWalls) return "in or over the walls";
+    const bool nearCorner = (e.x < -64.0 || e.x > 69.0) && (e.z < -68.0 || e.z > 67.0);
+    const bool nearGate = e.x > 71.0 && std::fabs(e.z) < 17.0;
+    const double clearance = nearCorner ? 28.0 : nearGate ? 25.0 : 21.5;  // pillars, gate piers, coping
+    if (e.y < clearance && !insideWalls) return "in or over the walls";
     if (e.x < -46.0 && e.y < 5.5) return "in the terrace or its parapet";
     if (std::hypot(e.x - 29.5, e.z - 30.0) < 13.0 && e.y < 27.0) return "in the banana plants";
-    const double stones[4][3] = {{-28, -36, 2.6}, {42, -22, 3.2}, {-20, 42, 2.2}, {55, 55, 2.8}};
+    const double stones[6][3] = {{-28, -36, 2.6}, {42, -22, 3.2}, {-20, 42, 2.2}, {55, 55, 2.8}, {-38, 18, 2.4}, {60, -55, 3.0}};
     for (const auto& s : stones)
         if (std::hypot(e.x - s[0], e.z - s[1]) < s[2] + 1.5 && e.y < 4.5) return "in a boulder";
     if (e.y < 1.8) return "in the ground";

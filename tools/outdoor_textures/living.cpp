@@ -28,31 +28,39 @@ Picture paintMoss(int size) {
 
 Picture paintFrostyGrass(int size) {
     Picture p(size);
-    const Colour soil{0.30, 0.27, 0.20}, green{0.30, 0.38, 0.20}, straw{0.52, 0.50, 0.34}, frost{0.84, 0.88, 0.92};
-    // Short blade strokes scattered over the tile, each leaning its own way.
-    std::vector<double> blades(size_t(size) * size, 0.0);
+    const Colour soil{0.27, 0.25, 0.19}, green{0.27, 0.35, 0.18}, olive{0.40, 0.42, 0.24}, straw{0.56, 0.53, 0.38};
+    const Colour frost{0.80, 0.84, 0.88};
+    // Short blade strokes scattered over the tile, each leaning its own way and
+    // each with its own colour, rimed towards its tip.
+    std::vector<double> blades(size_t(size) * size, 0.0), tip(size_t(size) * size, 0.0), tone(size_t(size) * size, 0.0);
     Random random(901u);
-    const int strokes = size * size / 6;
+    const int strokes = size * size / 5;
     for (int s = 0; s < strokes; ++s) {
         const double x = random.next() * size, y = random.next() * size;
-        const double angle = 1.2 + 0.7 * (random.next() - 0.5), length = 3 + 6 * random.next(), tone = random.next();
-        for (double t = 0; t < length; t += 0.7) {
+        const double angle = 1.57 + 1.4 * (random.next() - 0.5), length = 4 + 9 * random.next(), shade = random.next();
+        for (double t = 0; t < length; t += 0.6) {
             const int px = int(x + std::cos(angle) * t), py = int(y + std::sin(angle) * t);
             const size_t index = size_t(((py % size) + size) % size) * size + ((px % size) + size) % size;
-            blades[index] = std::max(blades[index], (0.4 + 0.6 * tone) * (1 - t / length * 0.5));
+            const double along = t / length;
+            if (along >= blades[index]) {
+                blades[index] = 0.35 + 0.65 * along;
+                tip[index] = smoothstep(0.5, 1.0, along);
+                tone[index] = shade;
+            }
         }
     }
     forEachTexel(p, [&](double u, double v, size_t i) {
-        const double patch = fbm(u, v, 3, 5, 902u), dry = fbm(u, v, 6, 4, 903u), rime = fbm(u, v, 5, 5, 904u);
-        Colour c = mix(soil, mix(green, straw, smoothstep(-0.2, 0.5, dry)), 0.35 + 0.65 * blades[i]);
-        c = c * (0.85 + 0.3 * patch);
-        // Hoar frost: thick in patches, on the blades' tips elsewhere.
-        const double cover = smoothstep(-0.15, 0.4, rime);
-        c = mix(c, frost, std::min(0.85, 0.55 * cover + 0.35 * blades[i] * smoothstep(-0.5, 0.3, rime)));
-        p.height[i] = 2.0 * blades[i] + patch;
+        const double patch = fbm(u, v, 4, 5, 902u), dry = fbm(u, v, 8, 4, 903u), rime = fbm(u, v, 6, 4, 904u);
+        Colour grass = mix(mix(green, olive, tone[i]), straw, smoothstep(0.0, 0.6, dry + 0.3 * tone[i] - 0.2));
+        Colour c = blades[i] > 0 ? mix(soil, grass, 0.45 + 0.55 * blades[i]) : soil * (0.9 + 0.2 * patch);
+        c = c * (0.88 + 0.24 * patch);
+        // Hoar frost: rime on every blade's tip, thicker in soft patches.
+        const double cover = 0.25 + 0.35 * smoothstep(-0.3, 0.5, rime);
+        c = mix(c, frost, std::min(0.8, cover * (0.35 + 0.9 * tip[i])));
+        p.height[i] = 2.5 * blades[i] + 0.8 * patch;
         p.colour[i] = c;
     });
-    shadeRelief(p, 0.8);
+    shadeRelief(p, 0.9);
     return p;
 }
 

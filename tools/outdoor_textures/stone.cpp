@@ -11,12 +11,17 @@ using namespace gen;
 
 namespace {
 
-// Stones laid in courses: for each course, the stones' left edges in [0, 1).
+// Stones laid in courses of different heights: for each course its top (the
+// bottom of the next) and its stones' left edges in [0, 1).
 struct Courses {
     int count;
+    std::vector<double> tops;
     std::vector<std::vector<double>> joints;
     Courses(int count_, double minWidth, double maxWidth, uint32_t seed) : count(count_), joints(count_) {
         Random random(seed);
+        double sum = 0;
+        for (int c = 0; c < count; ++c) tops.push_back(sum += 0.6 + 0.8 * random.next());
+        for (double& top : tops) top /= sum;
         for (auto& course : joints) {
             double x = random.next();
             const double start = x;
@@ -28,16 +33,17 @@ struct Courses {
             std::sort(course.begin(), course.end());
         }
     }
-    // The stone at (u, v): its course, its index, and the distance to the nearest
-    // joint in tile units (horizontal joints scaled by `courseHeight`).
+    // The stone at (u, v): its course, its index, the distance to the nearest
+    // joint in tile units (vertical joints scaled by `aspect`), and where in the
+    // stone the point lies (0..1 across, 0..1 up).
     struct Hit {
         int course, stone;
         double jointDistance, fx, fy;
     };
     Hit at(double u, double v, double aspect) const {
-        const double cv = v * count;
-        const int c = std::min(count - 1, int(cv));
-        const double fy = cv - c;
+        const int c = std::min(count - 1, int(std::upper_bound(tops.begin(), tops.end(), v) - tops.begin()));
+        const double bottom = c == 0 ? 0.0 : tops[c - 1], height = tops[c] - bottom;
+        const double fy = (v - bottom) / height;
         const auto& js = joints[c];
         int s = int(std::upper_bound(js.begin(), js.end(), u) - js.begin()) - 1;
         if (s < 0) s = int(js.size()) - 1;
@@ -45,7 +51,7 @@ struct Courses {
         const double dl = fract(u - left), dr = fract(right - u);
         const double width = fract(right - left) == 0 ? 1.0 : fract(right - left);
         const double vertical = std::min(dl, dr) * aspect;
-        const double horizontal = std::min(fy, 1 - fy) / count;
+        const double horizontal = std::min(fy, 1 - fy) * height;
         return {c, s, std::min(vertical, horizontal), dl / width, fy};
     }
 };
@@ -56,11 +62,13 @@ uint32_t stoneSeed(int course, int stone) { return uint32_t(course * 131 + stone
 
 Picture paintWallStone(int size) {
     Picture p(size);
-    const Courses courses(8, 0.14, 0.34, 501u);
+    const Courses courses(9, 0.12, 0.36, 501u);
     const Colour palette[4] = {{0.52, 0.49, 0.45}, {0.46, 0.45, 0.44}, {0.58, 0.54, 0.47}, {0.43, 0.40, 0.37}};
     const Colour mortar{0.62, 0.60, 0.56}, lichen{0.62, 0.63, 0.45}, soot{0.22, 0.22, 0.22}, frost{0.88, 0.90, 0.94};
     forEachTexel(p, [&](double u, double v, size_t i) {
-        const auto hit = courses.at(u, v, 0.95);
+        // Joints wander a little: hewn stones, not bricks.
+        const double wu = u + 0.012 * fbm(u, v, 8, 3, 507u), wv = v + 0.010 * fbm(u, v, 8, 3, 508u);
+        const auto hit = courses.at(fract(wu), fract(wv), 0.95);
         Random random(stoneSeed(hit.course, hit.stone));
         const double tone = random.next(), bulge = 0.6 + 0.4 * random.next();
         const Colour base = mix(palette[int(tone * 4) % 4], palette[(int(tone * 4) + 1) % 4], random.next());

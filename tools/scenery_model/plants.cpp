@@ -31,7 +31,7 @@ struct Leaf {
     double roll = 0;     // turn of the whole blade about the midrib, degrees
     std::vector<double> tears;  // places along the blade (0..1) where its margin is torn to the midrib
     bool onGround = false;      // lies on the lawn, following the ground
-    int segments = 16;          // blade segments from base to tip
+    int segments = 12;          // blade segments from base to tip
     double lift = 0.12;         // height over the ground of a leaf lying on it
 };
 
@@ -191,8 +191,8 @@ void buildBananas(Group& stems, Group& youngLeaves, Group& stemsB, Group& leaves
     // Each leaf's reach is set so the plants fill the places the set leaves
     // them: the stems' and leaves' outermost points fall on the planned extents.
     const double topA = 17.5, topB = 15.0;
-    stem(stems, kPlantA, topA - kPlantA.y, 1.5, 0.9, 0.3, 10, 6);
-    stem(stems, kPlantB, topB - kPlantB.y, 1.3, 0.8, -0.3, 10, 5);
+    stem(stems, kPlantA, topA - kPlantA.y, 1.15, 0.75, 0.3, 10, 6);
+    stem(stems, kPlantB, topB - kPlantB.y, 0.95, 0.65, -0.3, 10, 5);
     const P3 crownA = kPlantA + P3{0.3, topA - kPlantA.y, 0}, crownB = kPlantB + P3{-0.3, topB - kPlantB.y, 0};
 
     // Plant A: big leaves to the west and north (blades in `leaves`), two young
@@ -202,6 +202,7 @@ void buildBananas(Group& stems, Group& youngLeaves, Group& stemsB, Group& leaves
     fit(a1, &Leaf::width, 1.0, 4.0, 22.9, bladeLow(Z));
     Leaf a2{crownA, 138, 44, 0.62, 12.0, 0.16, 2.2, 20, -8, {0.5, 0.75}};
     Leaf a3{crownA, 100, 50, 0.60, 11.0, 0.15, 2.0, 16, 0, {0.4}};
+    Leaf a4{crownA + P3{0, 0.2, 0}, 158, 46, 0.64, 11.5, 0.16, 2.1, 18, -12, {0.3, 0.65}};
     // The reach is refitted for every trial rise, so both come out right.
     auto a3Reach = [](Leaf& l) { fit(l, &Leaf::length, 6, 20, 35.1, tubeHigh(Z)); };
     fit(a3, &Leaf::rise, 20, 80, 22.3, [&](Leaf l) { return a3Reach(l), tubeBounds(l).hi[Y]; });
@@ -241,6 +242,8 @@ void buildBananas(Group& stems, Group& youngLeaves, Group& stemsB, Group& leaves
     fit(b3, &Leaf::rise, 20, 80, 21.9, [&](Leaf l) { return b3Reach(l), tubeBounds(l).hi[Y]; });
     b3Reach(b3);
     Leaf b4{crownB, 270, 42, 0.66, 8.5, 0.15, 1.7, 16, 0, {}};
+    Leaf b6{crownB + P3{0, 0.3, 0}, 135, 46, 0.62, 9.0, 0.15, 1.8, 18, 8, {0.5}};
+    Leaf b7{crownB + P3{0, 0.2, 0}, 222, 44, 0.63, 8.8, 0.15, 1.7, 18, -5, {0.35, 0.7}};
     fit(b4, &Leaf::length, 4, 20, 26.9, tubeLow(Z));
     Leaf b5{crownB + P3{0, 0.4, 0}, 60, 76, 0.22, 12.0, 0.14, 1.6, 12, 0, {}};
     fit(b5, &Leaf::length, 6, 24, 25.5, bladeHigh(Y));
@@ -254,13 +257,13 @@ void buildBananas(Group& stems, Group& youngLeaves, Group& stemsB, Group& leaves
     fit(fallen, &Leaf::lift, 0.0, 0.5, 0.2, bladeLow(Y));
 
     if (std::getenv("SCENERY_LEAVES"))
-        for (const Leaf* leaf : {&a1, &a2, &a3, &y1, &y2, &s1, &s2, &b1, &b2, &b3, &b4, &b5, &fallen}) {
+        for (const Leaf* leaf : {&a1, &a2, &a3, &a4, &y1, &y2, &s1, &s2, &b1, &b2, &b3, &b4, &b5, &b6, &b7, &fallen}) {
             Bounds t = tubeBounds(*leaf), b = bladeBounds(*leaf);
             std::printf("az %6.1f rise %5.1f droop %4.2f len %5.2f w %4.2f | tube x %6.2f..%6.2f y %6.2f..%6.2f z %6.2f..%6.2f | blade x %6.2f..%6.2f y %6.2f..%6.2f z %6.2f..%6.2f\n",
                         leaf->azimuth, leaf->rise, leaf->droop, leaf->length, leaf->width, t.lo[0], t.hi[0], t.lo[1], t.hi[1], t.lo[2], t.hi[2],
                         b.lo[0], b.hi[0], b.lo[1], b.hi[1], b.lo[2], b.hi[2]);
         }
-    for (const Leaf* leaf : {&a1, &a2, &a3}) {
+    for (const Leaf* leaf : {&a1, &a2, &a3, &a4}) {
         midribTube(stems, *leaf, 0.0, 1.0, 0.35, 0.08, 3, 8);
         blade(leaves, *leaf);
     }
@@ -269,7 +272,7 @@ void buildBananas(Group& stems, Group& youngLeaves, Group& stemsB, Group& leaves
         blade(youngLeaves, *leaf);
     }
     for (const Leaf* leaf : {&s1, &s2}) midribTube(stems, *leaf, 0.0, 1.0, 0.3, 0.06, 3, 8);
-    for (const Leaf* leaf : {&b1, &b2, &b3, &b4}) {
+    for (const Leaf* leaf : {&b1, &b2, &b3, &b4, &b6, &b7}) {
         midribTube(stemsB, *leaf, 0.0, 1.0, 0.32, 0.07, 3, 8);
         blade(leaves, *leaf);
     }

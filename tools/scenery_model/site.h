@@ -62,7 +62,8 @@ struct Stone {
     double x, z, radius, height;
     unsigned seed;
 };
-extern const Stone kStones[4];
+constexpr int kStoneCount = 6;
+extern const Stone kStones[kStoneCount];
 // The stone's body (into `group`), or only its crown grown outwards by `grow`
 // (the moss cushion on top of it).
 void addStone(Group& group, const Stone& stone, bool crownOnly, double grow);

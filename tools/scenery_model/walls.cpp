@@ -142,8 +142,8 @@ void planter(Group& g) {
 
 }  // namespace
 
-const Stone kStones[4] = {
-    {-28, -36, 2.6, 2.0, 11u}, {42, -22, 3.2, 2.4, 12u}, {-20, 42, 2.2, 1.6, 13u}, {55, 55, 2.8, 2.2, 14u}};
+const Stone kStones[kStoneCount] = {{-28, -36, 2.6, 2.0, 11u}, {42, -22, 3.2, 2.4, 12u}, {-20, 42, 2.2, 1.6, 13u},
+                                     {55, 55, 2.8, 2.2, 14u},   {-38, 18, 2.4, 1.8, 15u}, {60, -55, 3.0, 2.6, 16u}};
 
 void addStone(Group& g, const Stone& stone, bool crownOnly, double grow) {
     constexpr int kSides = 7;
