@@ -13,12 +13,7 @@
 
 #include "assets/mesh.h"
 #include "assets/tga_image.h"
-
-// The two leading slots of the texture table; the scenery groups follow from
-// slot leadingImageCount on, in group order.
-constexpr const char* grassTextureFile = "textures/grass01_diffuse.tga";  // slot 0: loaded, bound by no draw here
-constexpr const char* skyTextureFile = "textures/SkyHigh2.tga";           // slot 1: the sky dome
-constexpr const char* skyMeshFile = "./mesh/sky2.msh";
+#include "scenes/outdoor/scenery_files.h"  // the two leading slots' files and the sky mesh's
 
 // Loads the sky texture into slot 1, the grass texture into slot 0 and the ten
 // group textures into the slots from leadingImageCount on, trying every file.

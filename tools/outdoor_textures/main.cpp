@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "scenes/outdoor/scenery.h"
+#include "scenes/outdoor/scenery_files.h"
 #include "scenes/outdoor/scenery_model.h"
 #include "tools/common/tga_writer.h"
 #include "tools/outdoor_textures/materials.h"

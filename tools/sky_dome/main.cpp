@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/outdoor/scenery.h"
+#include "scenes/outdoor/scenery_files.h"
 
 namespace {
 
