@@ -79,4 +79,43 @@ TEST_F(OutdoorSetPreview, FlightShowsTheSetUnderTheSkyWithoutHoles) {
     }
 }
 
+// Stills from chosen places, through a one-key camera path each: the sky's
+// zenith, the terrace looking across the lawn, the buttressed north wall, the
+// pool and planter from low down. Each view shows the set, not the clear colour.
+TEST_F(OutdoorSetPreview, StillsFromAroundTheSite) {
+    TgaImage images[12];
+    ASSERT_TRUE(loadTextures(images, 2));
+    Mesh sky(skyMeshFile);
+    struct Still {
+        const char* name;
+        float eye[3], target[3];
+    };
+    const Still stills[] = {
+        {"zenith", {0, 20, 0}, {1, 200, 0.5f}},
+        {"terrace", {-60, 9, -20}, {30, 8, 25}},
+        {"north_wall", {-20, 6, 50}, {-30, 8, 80}},
+        {"pool_and_planter", {-5, 3, -28}, {25, 12, 30}},
+    };
+    for (const Still& still : stills) {
+        char path[400];
+        std::snprintf(path, sizeof path, "6 0 2\n0 %g %g %g %g %g %g\n1 %g %g %g %g %g %g\n", still.eye[0], still.eye[1],
+                      still.eye[2], still.target[0], still.target[1], still.target[2], still.eye[0], still.eye[1],
+                      still.eye[2], still.target[0], still.target[1], still.target[2]);
+        files.overwrite("spline/still.spl", path);
+        SplineCamera camera(&timer, "spline/still.spl", nullptr);
+        camera.update();
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        camera.apply();
+        drawScenery(images, 2);
+        drawSky(&sky, images);
+        std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
+        int black = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            if (pixels[i] < 4 && pixels[i + 1] < 4 && pixels[i + 2] < 4) ++black;
+        writePng(testOutputDir() + "outdoor_set_still_" + still.name + ".png", 1024, 768, pixels);
+        EXPECT_LT(black, 1024 * 768 / 2000) << still.name;
+    }
+}
+
 }  // namespace

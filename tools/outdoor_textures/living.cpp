@@ -10,16 +10,17 @@ using namespace gen;
 
 Picture paintMoss(int size) {
     Picture p(size);
-    const Colour deep{0.16, 0.24, 0.10}, bright{0.42, 0.50, 0.20}, tips{0.62, 0.64, 0.32}, frost{0.86, 0.89, 0.92};
+    const Colour deep{0.13, 0.18, 0.08}, moss{0.27, 0.34, 0.13}, tips{0.46, 0.48, 0.24}, frost{0.80, 0.84, 0.88};
     forEachTexel(p, [&](double u, double v, size_t i) {
-        // Cushions (cells) made of tiny fronds (fine noise).
-        const double cushion = 1.0 - std::min(1.0, cellDistance(u, v, 10, 801u) * 1.3);
+        // Cushions of uneven size (cells warped by noise) made of tiny fronds.
+        const double wu = u + 0.05 * fbm(u, v, 4, 3, 804u), wv = v + 0.05 * fbm(u, v, 4, 3, 805u);
+        const double cushion = 1.0 - std::min(1.0, cellDistance(fract(wu), fract(wv), 7, 801u) * 1.1);
         const double fronds = fbm(u, v, 64, 3, 802u);
         const double patch = fbm(u, v, 4, 4, 803u);
-        p.height[i] = 3.0 * cushion + 1.2 * fronds;
-        Colour c = mix(deep, bright, smoothstep(0.1, 0.9, cushion + 0.3 * patch));
-        c = mix(c, tips, smoothstep(0.3, 0.8, fronds) * 0.5);
-        c = mix(c, frost, 0.5 * smoothstep(0.55, 0.9, cushion * 0.6 + fronds * 0.6 + 0.3 * patch));
+        p.height[i] = 2.0 * cushion + 1.5 * fronds;
+        Colour c = mix(deep, moss, smoothstep(0.0, 0.9, 0.6 * cushion + 0.4 * patch + 0.3));
+        c = mix(c, tips, smoothstep(0.2, 0.8, fronds) * 0.35);
+        c = mix(c, frost, 0.35 * smoothstep(0.45, 0.9, cushion * 0.5 + fronds * 0.5 + 0.4 * patch));
         p.colour[i] = c;
     });
     shadeRelief(p, 1.0);

@@ -34,8 +34,8 @@ Picture paintSky(int size) {
         if (elevation < 0) c = mix(haze, below, smoothstep(0.0, -0.2, elevation));
         // The cloud deck: a layer at a fixed height, seen in perspective, so its
         // features shrink towards the horizon. Noise taken on the layer itself.
-        const double reach = std::min(8.0, 1.0 / std::tan(std::max(elevation, 0.06)));
-        const double cx = 0.5 + 0.06 * reach * std::cos(azimuth), cy = 0.5 + 0.06 * reach * std::sin(azimuth);
+        const double reach = std::min(6.0, 1.0 / std::tan(std::max(elevation, 0.06)));
+        const double cx = 0.5 + 0.3 * reach * std::cos(azimuth), cy = 0.5 + 0.3 * reach * std::sin(azimuth);
         const double billows = fbm(cx, cy, 4, 6, 301u);
         const double streaks = fbm(cx * 0.5 + cy * 0.2, cy * 1.4, 3, 4, 302u);
         const double cover = smoothstep(-0.35, 0.45, billows + 0.35 * streaks);
