@@ -124,11 +124,12 @@ Picture paintBananaStem(int size) {
     forEachTexel(p, [&](double u, double v, size_t i) {
         // Around the stem the pattern repeats every 0.36 in u.
         const double a = fract((u - 0.28) / 0.36);
-        const double fibres = fbm(a * 1.0, v * 0.05, 48, 3, 1201u);
+        // Fibres run up the stem: a pattern across it, slowly changing along it.
+        const double fibres = 0.7 * fbm(a, 0.5, 48, 3, 1201u) + 0.3 * fbm(a, v, 16, 2, 1206u);
         // Sheath edges spiral up the stem; below each edge a shadow.
-        const double sheath = fract(a * 2 + v * 1.5 + 0.1 * fbm(a, v, 4, 2, 1202u));
+        const double sheath = fract(a * 2 + v * 2 + 0.1 * fbm(a, v, 4, 2, 1202u));
         const double shadow = smoothstep(0.0, 0.08, sheath) * smoothstep(0.0, 0.15, 1 - sheath);
-        const double age = smoothstep(-0.3, 0.5, fbm(a, v, 3, 4, 1203u) + 0.4 * (0.5 - v));
+        const double age = smoothstep(-0.3, 0.5, fbm(a, v, 3, 4, 1203u));
         Colour c = mix(young, old, age);
         c = mix(c, fibre, smoothstep(0.1, 0.6, fibres) * 0.4);
         const double spots = smoothstep(0.18, 0.08, cellDistance(a, v, 7, 1204u)) * smoothstep(-0.1, 0.4, fbm(a, v, 5, 3, 1205u));

@@ -67,7 +67,8 @@ Picture paintWallStone(int size) {
     const Colour mortar{0.62, 0.60, 0.56}, lichen{0.62, 0.63, 0.45}, soot{0.22, 0.22, 0.22}, frost{0.88, 0.90, 0.94};
     forEachTexel(p, [&](double u, double v, size_t i) {
         // Joints wander a little: hewn stones, not bricks.
-        const double wu = u + 0.012 * fbm(u, v, 8, 3, 507u), wv = v + 0.010 * fbm(u, v, 8, 3, 508u);
+        // The pattern is moved off the picture's edges so no joint runs along the wrap.
+        const double wu = u + 0.37 + 0.012 * fbm(u, v, 8, 3, 507u), wv = v + 0.05 + 0.010 * fbm(u, v, 8, 3, 508u);
         const auto hit = courses.at(fract(wu), fract(wv), 0.95);
         Random random(stoneSeed(hit.course, hit.stone));
         const double tone = random.next(), bulge = 0.6 + 0.4 * random.next();
@@ -79,7 +80,8 @@ Picture paintWallStone(int size) {
         p.height[i] = edge * (2.5 + 1.5 * bulge * dome + 1.2 * rough) + 0.4 * fbm(u, v, 64, 2, 503u);
         Colour c = mix(base, base * 0.8, smoothstep(-0.3, 0.5, rough));
         // Rain streaks running down the wall, lichen spots, soot in the joints.
-        const double streak = smoothstep(0.1, 0.5, fbm(u * 1.0, v * 0.15, 24, 3, 504u) * 1.2);
+        // Streaks: a pattern across u only, fading in and out down the wall.
+        const double streak = smoothstep(0.1, 0.5, fbm(u, 0.5, 24, 3, 504u) * 1.2) * smoothstep(-0.4, 0.3, fbm(u, v, 3, 3, 509u));
         c = mix(c, c * 0.72, 0.6 * streak);
         const double spots = smoothstep(0.12, 0.05, cellDistance(u, v, 20, 505u)) * smoothstep(0.0, 0.4, fbm(u, v, 4, 3, 506u));
         c = mix(c, lichen, 0.6 * spots);
@@ -99,17 +101,19 @@ Picture paintPoolStone(int size) {
     const Colour a{0.70, 0.68, 0.62}, b{0.62, 0.62, 0.58}, algae{0.40, 0.47, 0.36}, joint{0.45, 0.44, 0.41};
     forEachTexel(p, [&](double u, double v, size_t i) {
         // Four blocks across, two up, every other course offset by half a block.
-        const int row = int(v * 2);
-        const double bu = u * 4 + (row % 2 ? 0.5 : 0.0), bv = v * 2;
+        // Off the picture's edges: no joint runs along the wrap.
+        const double bv = v * 2 + 0.25;
+        const int row = int(bv) % 2;
+        const double bu = u * 4 + 0.25 + (row ? 0.5 : 0.0);
         const int column = int(std::floor(bu)) & 3;
         const double ju = toWhole(bu) / 4, jv = toWhole(bv) / 2 * 0.38;  // the texture is stretched 2.7x along u
         const double j = std::min(ju, jv);
-        Random random(uint32_t(row * 17 + column + 3));
+        Random random(uint32_t(int(bv) % 2 * 17 + column + 3));
         const double rough = fbm(u, v, 12, 5, 601u);
         const double edge = smoothstep(0.002, 0.008, j);
         p.height[i] = edge * (2.0 + rough) ;
         Colour c = mix(a, b, random.next()) * (0.92 + 0.12 * rough);
-        const double stain = smoothstep(0.0, 0.6, fbm(u, v * 0.5, 6, 4, 602u) + 0.2 * (1 - v));
+        const double stain = smoothstep(0.0, 0.6, fbm(u, v, 6, 4, 602u) + 0.1);
         c = mix(c, algae, 0.35 * stain);
         p.colour[i] = mix(joint, c, edge);
     });
