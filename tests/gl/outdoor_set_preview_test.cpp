@@ -14,6 +14,7 @@
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
 #include "scenes/outdoor/scenery.h"
+#include "scenes/outdoor/shadow_mapper.h"
 #include "support/gl_test_context.h"
 #include "support/outdoor_set_files.h"
 #include "support/png_writer.h"
@@ -115,6 +116,44 @@ TEST_F(OutdoorSetPreview, StillsFromAroundTheSite) {
             if (pixels[i] < 4 && pixels[i + 1] < 4 && pixels[i + 2] < 4) ++black;
         writePng(testOutputDir() + "outdoor_set_still_" + still.name + ".png", 1024, 768, pixels);
         EXPECT_LT(black, 1024 * 768 / 2000) << still.name;
+    }
+}
+
+// The set as the main view shows it: the shadow pass from the scene's fixed
+// light, then the scenery through the shadow programs (lit by the low sun, with
+// shadows) and the sky, at moments of the flight.
+TEST_F(OutdoorSetPreview, MainViewLitWithShadows) {
+    TgaImage images[12];
+    ASSERT_TRUE(loadTextures(images, 2));
+    Mesh sky(skyMeshFile);
+    SplineCamera camera(&timer, "spline/camera0.spl", nullptr);
+    ShadowMapper shadow;
+    ASSERT_TRUE(shadow.hasPrograms());
+    shadow.setLightPosition(120, 144, -120);
+    for (float t : {24.0f, 60.0f, 120.0f, 150.0f}) {
+        now = uint32_t(t * 1000.0f);
+        timer.update();
+        camera.update();
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        camera.apply();
+        shadow.beginPass();
+        drawScenery(images, 2);
+        shadow.endPass();
+        camera.apply();
+        shadow.bind();
+        drawScenery(images, 2);
+        shadow.unbind();
+        drawSky(&sky, images);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
+        int black = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            if (pixels[i] < 4 && pixels[i + 1] < 4 && pixels[i + 2] < 4) ++black;
+        char name[64];
+        std::snprintf(name, sizeof name, "outdoor_set_lit_%03d.png", int(t));
+        writePng(testOutputDir() + name, 1024, 768, pixels);
+        EXPECT_LT(black, 1024 * 768 / 2000) << name;
     }
 }
 

@@ -1,5 +1,5 @@
 // A scratch working directory holding the outdoor set's data as the build made
-// it (textures, sky mesh, paths), for tests that load the set through the demo's
+// it (textures, sky mesh, paths, and the shadow programs it is lit with), for tests that load the set through the demo's
 // own relative paths and may damage or remove files. The grass blade texture of
 // slot 0 is made by another generator; where the build has not made it, a small
 // stand-in takes its place. The previous working directory comes back on
@@ -27,7 +27,9 @@ public:
         fs::create_directories(path_ / "textures");
         fs::create_directories(path_ / "mesh");
         fs::create_directories(path_ / "spline");
-        std::vector<std::string> files = {skyTextureFile, skyMeshFile, "spline/camera0.spl", "spline/lightPos1.spl"};
+        fs::create_directories(path_ / "Cg");
+        std::vector<std::string> files = {skyTextureFile, skyMeshFile, "spline/camera0.spl", "spline/lightPos1.spl",
+                                          "Cg/Shadow_vertex.cg", "Cg/Shadow_fragment.cg"};
         for (int g = 0; g < sceneryGroupCount; ++g) files.push_back(sceneryGroups[g].texture);
         for (const std::string& file : files) copy(run / file, path_ / file);
         if (fs::exists(run / grassTextureFile))
