@@ -3,6 +3,8 @@
 // scenery_model.h). The generators write their files under these names.
 #pragma once
 
-constexpr const char* grassTextureFile = "textures/grass01_diffuse.tga";  // slot 0: loaded, bound by no draw here
-constexpr const char* skyTextureFile = "textures/SkyHigh2.tga";           // slot 1: the sky dome
+#include "scenes/outdoor/grass_files.h"
+
+constexpr const char* grassTextureFile = grassBladeTextureFile;  // slot 0: the grass blades'; no draw here binds it
+constexpr const char* skyTextureFile = "textures/SkyHigh2.tga";  // slot 1: the sky dome
 constexpr const char* skyMeshFile = "./mesh/sky2.msh";
