@@ -1,0 +1,128 @@
+// The outdoor set's textures as the texture generator writes them into the run
+// directory: uncompressed true-colour TGA files the demo's reader takes, square
+// at 512 or 1024, and without a seam wherever the model repeats them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "scenes/outdoor/scenery_files.h"
+#include "scenes/outdoor/scenery_model.h"
+
+namespace {
+
+struct Tga {
+    int width = 0, height = 0, bytesPerPixel = 0;
+    std::vector<unsigned char> pixels;  // B, G, R (, A), bottom row first
+    unsigned char header[18] = {0};
+    size_t fileSize = 0;
+
+    bool load(const std::string& path) {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        if (!in) return false;
+        fileSize = size_t(in.tellg());
+        in.seekg(0);
+        if (!in.read(reinterpret_cast<char*>(header), 18)) return false;
+        width = header[12] | header[13] << 8;
+        height = header[14] | header[15] << 8;
+        bytesPerPixel = header[16] / 8;
+        pixels.resize(size_t(width) * height * bytesPerPixel);
+        return bool(in.read(reinterpret_cast<char*>(pixels.data()), pixels.size()));
+    }
+    const unsigned char* at(int x, int y) const { return &pixels[(size_t(y) * width + x) * bytesPerPixel]; }
+    // Colour difference between two texels, summed over the channels.
+    double step(int x0, int y0, int x1, int y1) const {
+        double sum = 0;
+        for (int c = 0; c < 3; ++c) sum += std::fabs(double(at(x0, y0)[c]) - at(x1, y1)[c]);
+        return sum;
+    }
+};
+
+TEST(OutdoorTextures, EveryFileIsAnUncompressedTrueColourTga) {
+    std::vector<const char*> files = {skyTextureFile};
+    for (int g = 0; g < sceneryGroupCount; ++g) files.push_back(sceneryGroups[g].texture);
+    for (const char* path : files) {
+        Tga tga;
+        ASSERT_TRUE(tga.load(path)) << path;
+        const unsigned char uncompressed[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        EXPECT_EQ(std::memcmp(tga.header, uncompressed, 12), 0) << path << ": no ID, no colour map, type 2, origin 0";
+        EXPECT_TRUE(tga.width == 512 || tga.width == 1024) << path;
+        EXPECT_EQ(tga.width, tga.height) << path;
+        EXPECT_EQ(tga.bytesPerPixel, 3) << path;
+        EXPECT_EQ(tga.header[17] & 0x20, 0) << path << ": bottom-left origin";
+        EXPECT_EQ(tga.fileSize, 18 + tga.pixels.size()) << path;
+    }
+}
+
+// Where the model's texture coordinates cross a repeat, the step from the last
+// column to the first (last row to first) is no bigger than the steps inside
+// the picture.
+TEST(OutdoorTextures, RepeatingTexturesHaveNoSeam) {
+    struct Repeat {
+        int group;
+        bool acrossU, acrossV;
+    };
+    // Moss (v to 1.01), wall stone, the stems (v from -0.02), the mature leaf,
+    // the ground, the pool walls.
+    const Repeat repeats[] = {{0, false, true}, {1, true, true}, {3, false, true}, {6, true, true},
+                              {8, true, true},  {9, true, true}};
+    for (const Repeat& r : repeats) {
+        const char* path = sceneryGroups[r.group].texture;
+        Tga tga;
+        ASSERT_TRUE(tga.load(path));
+        const int n = tga.width;
+        double inside = 0, acrossU = 0, acrossV = 0;
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j + 1 < n; ++j) inside += tga.step(j, i, j + 1, i) + tga.step(i, j, i, j + 1);
+            acrossU += tga.step(n - 1, i, 0, i);
+            acrossV += tga.step(i, n - 1, i, 0);
+        }
+        inside /= 2 * (n - 1);
+        if (r.acrossU) {
+            EXPECT_LT(acrossU, 1.5 * inside + 1) << path << ": seam where u wraps";
+        }
+        if (r.acrossV) {
+            EXPECT_LT(acrossV, 1.5 * inside + 1) << path << ": seam where v wraps";
+        }
+    }
+}
+
+// The banana stems go round from u = 0.28 to u = 0.64: the stem texture
+// repeats over that span, so the two columns meet without a seam.
+TEST(OutdoorTextures, StemTextureClosesAroundTheStem) {
+    Tga tga;
+    ASSERT_TRUE(tga.load(sceneryGroups[3].texture));
+    const int n = tga.width;
+    const int first = int(std::lround(0.28 * n)), last = int(std::lround(0.64 * n)) - 1;
+    double inside = 0, around = 0;
+    for (int y = 0; y < n; ++y) {
+        for (int x = first; x < last; ++x) inside += tga.step(x, y, x + 1, y);
+        around += tga.step(last, y, first, y);
+    }
+    inside /= last - first;
+    EXPECT_LT(around, 1.5 * inside + 1);
+}
+
+// A winter sky: grey and pale, brighter at the horizon than overhead.
+TEST(OutdoorTextures, SkyIsPaleOvercastBrighterTowardsTheHorizon) {
+    Tga tga;
+    ASSERT_TRUE(tga.load(skyTextureFile));
+    const int n = tga.width;
+    auto brightness = [&](double radius) {
+        double sum = 0;
+        for (int k = 0; k < 64; ++k) {
+            const double a = 6.2831853 * k / 64;
+            const unsigned char* p = tga.at(int(n * (0.5 + radius * std::cos(a))), int(n * (0.5 + radius * std::sin(a))));
+            sum += (p[0] + p[1] + p[2]) / 3.0;
+            EXPECT_LT(std::fabs(double(p[2]) - p[0]), 60.0) << "a saturated sky colour";
+        }
+        return sum / 64;
+    };
+    EXPECT_GT(brightness(0.40), brightness(0.02));
+    EXPECT_GT(brightness(0.02), 100.0);
+}
+
+}  // namespace
