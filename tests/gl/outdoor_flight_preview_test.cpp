@@ -40,13 +40,15 @@ protected:
 
 // The scene times to look at: by default the moments of the flight that matter
 // (the opening, the grass rising, the swaying field, the pool, the snow);
-// OKU_FLIGHT_FRAME_STEP=<seconds> renders the whole flight at that spacing instead.
+// OKU_FLIGHT_TIMES="0 6 12 ..." renders the given times (in increasing order) instead.
 std::vector<float> previewTimes() {
     std::vector<float> times;
-    if (const char* step = std::getenv("OKU_FLIGHT_FRAME_STEP")) {
-        const float seconds = std::strtof(step, nullptr);
-        if (seconds > 0.1f)
-            for (float t = 0.0f; t <= 150.0f; t += seconds) times.push_back(t);
+    if (const char* list = std::getenv("OKU_FLIGHT_TIMES")) {
+        char* end = nullptr;
+        for (float t = std::strtof(list, &end); end != list; t = std::strtof(list, &end)) {
+            if (t >= 0.0f && (times.empty() || t > times.back())) times.push_back(t);
+            list = end;
+        }
     }
     if (times.empty()) times = {5.0f, 20.0f, 38.0f, 45.0f, 70.0f, 100.0f, 118.0f, 140.0f};
     return times;
