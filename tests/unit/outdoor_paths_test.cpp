@@ -1,9 +1,10 @@
 // The outdoor scene's motion paths, read and evaluated by the demo's own path
-// reader: the camera's flight lasts the scene, visits the whole site and never
-// passes through a wall, the planter and its plants, a stone or the ground; the
-// light path stays a sun over the site.
+// reader: the camera's flight lasts the scene, visits the whole site, never
+// passes through a wall, the planter and its plants, a stone or the ground, keeps
+// clear of the water and moves smoothly; the light path stays a sun over the site.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "math/spline.h"
@@ -30,6 +31,10 @@ std::string obstacleAt(const Eye& e) {
     for (const auto& s : stones)
         if (std::hypot(e.x - s[0], e.z - s[1]) < s[2] + 1.5 && e.y < 4.5) return "in a boulder";
     if (e.y < 1.8) return "in the ground";
+    // The water's reflection capture mirrors the eye through the plane y = 0 (the
+    // water spans |x|, |z| <= 30): an eye near the plane sees the surface edge-on
+    // and its mirror image grazes the plane from below.
+    if (std::fabs(e.x) <= 30.0 && std::fabs(e.z) <= 30.0 && e.y < 3.0) return "skimming the water";
     if (std::hypot(e.x, e.z) > 250.0 || e.y > 120.0) return "near the sky dome";
     return "";
 }
@@ -56,6 +61,48 @@ TEST(OutdoorPaths, CameraFlightLastsTheSceneAndVisitsTheWholeSite) {
     }
     for (int q = 0; q < 4; ++q) EXPECT_TRUE(quarter[q]) << "the flight never comes down into quarter " << q;
     EXPECT_GT(highest, 35.0) << "no view over the walls";
+}
+
+// Eye speed, acceleration and turning of the view, from the path sampled every
+// 50 ms over the scene: no jump between keys, no lurch, no whip pan.
+TEST(OutdoorPaths, CameraFlightMovesSmoothly) {
+    Spline camera("spline/camera0.spl");
+    ASSERT_TRUE(camera.loaded);
+    const double step = 0.05;
+    struct Sample {
+        double eye[3];
+        double view[3];  // unit vector from the eye towards the target
+    };
+    auto sample = [&](double t) {
+        EXPECT_TRUE(camera.evaluate(float(t)));
+        Sample s{};
+        double length = 0;
+        for (int i = 0; i < 3; ++i) {
+            s.eye[i] = camera.values[i];
+            s.view[i] = camera.values[3 + i] - camera.values[i];
+            length += s.view[i] * s.view[i];
+        }
+        for (double& v : s.view) v /= std::sqrt(length);
+        return s;
+    };
+    Sample before = sample(0.0), now = sample(step);
+    for (double t = step; t <= 151.0; t += step) {
+        const Sample after = sample(t + step);
+        double speed = 0, acceleration = 0, cosine = 0;
+        for (int i = 0; i < 3; ++i) {
+            const double v = (after.eye[i] - before.eye[i]) / (2 * step);
+            const double a = (after.eye[i] - 2 * now.eye[i] + before.eye[i]) / (step * step);
+            speed += v * v;
+            acceleration += a * a;
+            cosine += now.view[i] * after.view[i];
+        }
+        const double turn = std::acos(std::min(1.0, cosine)) * 180.0 / M_PI / step;
+        EXPECT_LT(std::sqrt(speed), 6.0) << "eye speed in units per second at " << t << " s";
+        EXPECT_LT(std::sqrt(acceleration), 1.5) << "eye acceleration in units per second squared at " << t << " s";
+        EXPECT_LT(turn, 20.0) << "view turning in degrees per second at " << t << " s";
+        before = now;
+        now = after;
+    }
 }
 
 TEST(OutdoorPaths, LightPathIsASunOverTheSite) {
