@@ -125,4 +125,36 @@ TEST(OutdoorTextures, SkyIsPaleOvercastBrighterTowardsTheHorizon) {
     EXPECT_GT(brightness(0.02), 100.0);
 }
 
+// Just above the horizon the cloud deck is seen edge-on: it must melt into an
+// even haze there, not break into streaks that run up the dome (texels varying
+// from one to the next around the horizon circle while staying alike along the
+// radius). Measured as the mean colour step between neighbouring texels around
+// rings of the dome's projection: in the lowest 14 degrees the haze changes less
+// around a ring than the clouds higher up do.
+TEST(OutdoorTextures, SkyMeltsIntoAnEvenHazeAboveTheHorizon) {
+    Tga tga;
+    ASSERT_TRUE(tga.load(skyTextureFile));
+    const int n = tga.width;
+    const double horizon = 0.42;  // texture distance of the horizon from the zenith
+    auto stepAround = [&](double fromDegrees, double toDegrees) {
+        double sum = 0;
+        int steps = 0;
+        for (double e = fromDegrees; e < toDegrees; e += 90.0 / (horizon * n)) {
+            const double r = horizon * (1.0 - e / 90.0);
+            const int samples = int(6.2831853 * r * n);
+            int px = -1, py = -1;
+            for (int k = 0; k <= samples; ++k) {
+                const double a = 6.2831853 * k / samples;
+                const int x = int(n * (0.5 + r * std::cos(a))), y = int(n * (0.5 + r * std::sin(a)));
+                if (px >= 0) sum += tga.step(x, y, px, py), ++steps;
+                px = x, py = y;
+            }
+        }
+        return sum / steps;
+    };
+    const double haze = stepAround(0.0, 14.0), clouds = stepAround(14.0, 40.0);
+    EXPECT_LT(haze, 2.0) << "streaks above the horizon";
+    EXPECT_LT(haze, 0.6 * clouds);
+}
+
 }  // namespace
