@@ -3,6 +3,7 @@
 // at 512 or 1024, and without a seam wherever the model repeats them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -155,6 +156,45 @@ TEST(OutdoorTextures, SkyMeltsIntoAnEvenHazeAboveTheHorizon) {
     const double haze = stepAround(0.0, 14.0), clouds = stepAround(14.0, 40.0);
     EXPECT_LT(haze, 2.0) << "streaks above the horizon";
     EXPECT_LT(haze, 0.6 * clouds);
+}
+
+// Winter moss: darker than the frosty ground around it and muted, not a bright
+// saturated green; at the picture's border (a patch's edge) it thins out to
+// about the ground's own colour, so patches blend into the lawn.
+TEST(OutdoorTextures, MossIsDarkAndMutedAndThinsOutIntoTheGround) {
+    Tga moss, ground;
+    ASSERT_TRUE(moss.load(sceneryGroups[0].texture));
+    ASSERT_TRUE(ground.load(sceneryGroups[8].texture));
+    struct Mean {
+        double c[3] = {0, 0, 0};
+        int n = 0;
+        void add(const unsigned char* p) {
+            for (int k = 0; k < 3; ++k) c[k] += p[k];
+            ++n;
+        }
+        double brightness() const { return (c[0] + c[1] + c[2]) / (3.0 * n); }
+        double chroma() const {  // spread of the channels over their largest
+            return (std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]})) / std::max({c[0], c[1], c[2]});
+        }
+        double distance(const Mean& o) const {
+            double d = 0;
+            for (int k = 0; k < 3; ++k) d += std::fabs(c[k] / n - o.c[k] / o.n);
+            return d;
+        }
+    };
+    Mean middle, border, lawn;
+    const int n = moss.width;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const int fromEdge = std::min({x, y, n - 1 - x, n - 1 - y});
+            if (fromEdge < n / 50) border.add(moss.at(x, y));
+            else if (fromEdge > n / 4) middle.add(moss.at(x, y));
+        }
+    for (int y = 0; y < ground.width; y += 3)
+        for (int x = 0; x < ground.width; x += 3) lawn.add(ground.at(x, y));
+    EXPECT_LT(middle.brightness(), 0.7 * lawn.brightness());
+    EXPECT_LT(middle.chroma(), 0.4) << "a saturated green";
+    EXPECT_LT(border.distance(lawn), 0.4 * middle.distance(lawn)) << "the edge does not blend into the lawn";
 }
 
 }  // namespace
