@@ -1,5 +1,5 @@
-// Moss: on the planter's soil, over the shaded (north) side of the boulders'
-// crowns, and in low cushions where wall meets floor: at the foot of the north
+// Moss: on the planter's soil, over the boulders' crowns except their sunny
+// face, and in low cushions where wall meets floor: at the foot of the north
 // and south walls' plinths, on the plinths' ledges, at the foot of the west wall
 // on the terrace and inside the gate. Each patch takes the whole texture once;
 // the texture thins out towards its border, and the patches' outlines are
@@ -61,13 +61,13 @@ void addCushion(Group& g, const Cushion& c) {
     for (int i = 0; i < c.columns; ++i) g.quadFacing(rim[i], rim[i + 1], top[i + 1], top[i], outwardUp);
 }
 
-// The moss over a boulder's crown: only the faces turned away from the sun in
-// the south, each covering its face from the crown down to an uneven rim.
+// The moss over a boulder's crown: all but the face turned to the sun in the
+// south, each covering its face from the crown down to an uneven rim.
 void addStoneCap(Group& g, const Stone& stone) {
     Group crown;
     addStone(crown, stone, true, 1.04);
     const int faces = crown.triangleCount();
-    // The two faces turned most to the south (-z) stay bare.
+    // The face turned most to the south (-z) stays bare.
     std::vector<int> order(faces);
     for (int k = 0; k < faces; ++k) order[k] = k;
     auto southward = [&](int k) {
@@ -78,10 +78,10 @@ void addStoneCap(Group& g, const Stone& stone) {
     // How far from the crown towards a shoulder the moss reaches: a function of
     // the shoulder's place, so the two faces sharing it agree and the rim is whole.
     auto reach = [&](const P3& shoulder) {
-        return 0.3 + 0.65 * gen::clamp01(0.5 + 0.8 * gen::noise(shoulder.x * 1.7, shoulder.z * 1.7, 1024, stone.seed));
+        return 0.45 + 0.55 * gen::clamp01(0.5 + 0.8 * gen::noise(shoulder.x * 1.7, shoulder.z * 1.7, 1024, stone.seed));
     };
     for (int k = 0; k < faces; ++k) {
-        if (k == order[0] || k == order[1]) continue;
+        if (k == order[0]) continue;
         Corner t[3] = {crown.corners[3 * k], crown.corners[3 * k + 1], crown.corners[3 * k + 2]};
         // Each crown face is two shoulders and the crown point, the highest.
         int apex = 0;
@@ -138,17 +138,17 @@ Group buildMoss() {
         double reach, climb, endDepth;
     } cushions[] = {
         {{-34.6, 0, plinthFront}, {-32.4, 0, plinthFront}, {0, 0, -1}, ground, 3, 1.0, 0.8, buried},
-        {{-31.8, 0, plinthFront}, {-28.6, 0, plinthFront}, {0, 0, -1}, ground, 4, 1.2, 0.9, buried},
+        {{-31.8, 0, plinthFront}, {-28.6, 0, plinthFront}, {0, 0, -1}, ground, 3, 1.2, 0.9, buried},
         {{-45.6, 0, plinthFront}, {-43.2, 0, plinthFront}, {0, 0, -1}, ground, 3, 0.8, 0.6, buried},
         {{-26.8, 0, kNorthInner}, {-24.6, 0, kNorthInner}, {0, 0, -1}, plinthLedge, 3, 0.25, 0.9, kPlinthTop - 0.1},
         {{-23.9, 0, kNorthInner}, {-21.8, 0, kNorthInner}, {0, 0, -1}, plinthLedge, 3, 0.25, 0.6, kPlinthTop - 0.1},
         {{18.8, 0, plinthFrontSouth}, {21.2, 0, plinthFrontSouth}, {0, 0, 1}, ground, 3, 1.0, 0.8, buried},
-        {{21.8, 0, plinthFrontSouth}, {24.4, 0, plinthFrontSouth}, {0, 0, 1}, ground, 4, 0.9, 0.7, buried},
+        {{21.8, 0, plinthFrontSouth}, {24.4, 0, plinthFrontSouth}, {0, 0, 1}, ground, 3, 0.9, 0.7, buried},
         {{14.0, 0, kSouthInner}, {16.5, 0, kSouthInner}, {0, 0, 1}, plinthLedge, 4, 0.25, 0.7, kPlinthTop - 0.1},
         {{kWestInner, 0, 32.0}, {kWestInner, 0, 29.6}, {1, 0, 0}, terrace, 3, 1.2, 1.0, kTerraceTop - 0.1},
         {{kWestInner, 0, 29.0}, {kWestInner, 0, 26.6}, {1, 0, 0}, terrace, 3, 1.0, 0.8, kTerraceTop - 0.1},
         // Inside the gate, at the foot of the closed leaves by the south pier.
-        {{kGateLeafInner, 0, -10.5}, {kGateLeafInner, 0, -7.6}, {-1, 0, 0}, ground, 4, 0.9, 0.5, buried},
+        {{kGateLeafInner, 0, -10.5}, {kGateLeafInner, 0, -7.6}, {-1, 0, 0}, ground, 3, 0.9, 0.5, buried},
     };
     unsigned seed = 21u;
     for (const auto& c : cushions)
