@@ -96,6 +96,8 @@ TEST_F(OutdoorSetPreview, StillsFromAroundTheSite) {
         {"terrace", {-60, 9, -20}, {30, 8, 25}},
         {"north_wall", {-20, 6, 50}, {-30, 8, 80}},
         {"pool_and_planter", {-5, 3, -28}, {25, 12, 30}},
+        {"moss_at_wall_foot", {-36, 3, 64}, {-30, 0.5, 75}},
+        {"moss_on_boulder", {-15, 4.5, 49}, {-20, 1, 42}},
     };
     for (const Still& still : stills) {
         char path[400];

@@ -3,6 +3,7 @@
 // at 512 or 1024, and without a seam wherever the model repeats them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -123,6 +124,77 @@ TEST(OutdoorTextures, SkyIsPaleOvercastBrighterTowardsTheHorizon) {
     };
     EXPECT_GT(brightness(0.40), brightness(0.02));
     EXPECT_GT(brightness(0.02), 100.0);
+}
+
+// Just above the horizon the cloud deck is seen edge-on: it must melt into an
+// even haze there, not break into streaks that run up the dome (texels varying
+// from one to the next around the horizon circle while staying alike along the
+// radius). Measured as the mean colour step between neighbouring texels around
+// rings of the dome's projection: in the lowest 14 degrees the haze changes less
+// around a ring than the clouds higher up do.
+TEST(OutdoorTextures, SkyMeltsIntoAnEvenHazeAboveTheHorizon) {
+    Tga tga;
+    ASSERT_TRUE(tga.load(skyTextureFile));
+    const int n = tga.width;
+    const double horizon = 0.42;  // texture distance of the horizon from the zenith
+    auto stepAround = [&](double fromDegrees, double toDegrees) {
+        double sum = 0;
+        int steps = 0;
+        for (double e = fromDegrees; e < toDegrees; e += 90.0 / (horizon * n)) {
+            const double r = horizon * (1.0 - e / 90.0);
+            const int samples = int(6.2831853 * r * n);
+            int px = -1, py = -1;
+            for (int k = 0; k <= samples; ++k) {
+                const double a = 6.2831853 * k / samples;
+                const int x = int(n * (0.5 + r * std::cos(a))), y = int(n * (0.5 + r * std::sin(a)));
+                if (px >= 0) sum += tga.step(x, y, px, py), ++steps;
+                px = x, py = y;
+            }
+        }
+        return sum / steps;
+    };
+    const double haze = stepAround(0.0, 14.0), clouds = stepAround(14.0, 40.0);
+    EXPECT_LT(haze, 2.0) << "streaks above the horizon";
+    EXPECT_LT(haze, 0.6 * clouds);
+}
+
+// Winter moss: darker than the frosty ground around it and muted, not a bright
+// saturated green; at the picture's border (a patch's edge) it thins out to
+// about the ground's own colour, so patches blend into the lawn.
+TEST(OutdoorTextures, MossIsDarkAndMutedAndThinsOutIntoTheGround) {
+    Tga moss, ground;
+    ASSERT_TRUE(moss.load(sceneryGroups[0].texture));
+    ASSERT_TRUE(ground.load(sceneryGroups[8].texture));
+    struct Mean {
+        double c[3] = {0, 0, 0};
+        int n = 0;
+        void add(const unsigned char* p) {
+            for (int k = 0; k < 3; ++k) c[k] += p[k];
+            ++n;
+        }
+        double brightness() const { return (c[0] + c[1] + c[2]) / (3.0 * n); }
+        double chroma() const {  // spread of the channels over their largest
+            return (std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]})) / std::max({c[0], c[1], c[2]});
+        }
+        double distance(const Mean& o) const {
+            double d = 0;
+            for (int k = 0; k < 3; ++k) d += std::fabs(c[k] / n - o.c[k] / o.n);
+            return d;
+        }
+    };
+    Mean middle, border, lawn;
+    const int n = moss.width;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const int fromEdge = std::min({x, y, n - 1 - x, n - 1 - y});
+            if (fromEdge < n / 50) border.add(moss.at(x, y));
+            else if (fromEdge > n / 4) middle.add(moss.at(x, y));
+        }
+    for (int y = 0; y < ground.width; y += 3)
+        for (int x = 0; x < ground.width; x += 3) lawn.add(ground.at(x, y));
+    EXPECT_LT(middle.brightness(), 0.7 * lawn.brightness());
+    EXPECT_LT(middle.chroma(), 0.4) << "a saturated green";
+    EXPECT_LT(border.distance(lawn), 0.4 * middle.distance(lawn)) << "the edge does not blend into the lawn";
 }
 
 }  // namespace

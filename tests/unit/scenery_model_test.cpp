@@ -210,4 +210,24 @@ TEST(SceneryModel, MossLiesOnTheSetNotInsideIt) {
     }
 }
 
+// Moss at the walls grows as low cushions where wall meets floor (the lawn, the
+// plinths' ledges at 1.6, the terrace at 2.4), not as slabs standing up the wall
+// face; and its top along a wall is ragged, not one straight line.
+TEST(SceneryModel, MossHugsTheWallFeetInLowRaggedCushions) {
+    const SceneryGroup& g = sceneryGroups[kMoss];
+    std::set<long> topHeights;
+    int nearWalls = 0;
+    for (int i = 3 * g.firstTriangle; i < 3 * (g.firstTriangle + g.triangleCount); ++i) {
+        const V p = position(i);
+        const bool north = p.z > 72.5, south = p.z < -73.5, west = p.x < -69.6, gate = p.x > 76.0;
+        if (!(north || south || west || gate)) continue;
+        ++nearWalls;
+        const double floor = west ? 2.4 : std::fabs(p.z) > 74.0 ? 1.6 : 0.6;
+        EXPECT_LT(p.y, floor + 1.3) << "moss climbing the wall at " << p.x << ", " << p.z;
+        if (p.y > floor - 0.5) topHeights.insert(std::lround(p.y * 20));
+    }
+    EXPECT_GT(nearWalls, 60);
+    EXPECT_GT(topHeights.size(), 15u) << "the moss's edges along the walls run level";
+}
+
 }  // namespace

@@ -10,17 +10,29 @@ using namespace gen;
 
 Picture paintMoss(int size) {
     Picture p(size);
-    const Colour deep{0.13, 0.18, 0.08}, moss{0.27, 0.34, 0.13}, tips{0.46, 0.48, 0.24}, frost{0.80, 0.84, 0.88};
+    // Winter moss: dark olive cushions, browner where old, frost caught on the
+    // frond tips. Every patch of moss in the set takes the whole picture once,
+    // so towards the picture's border (the patch's edge) the moss thins out into
+    // frosted soil of the ground's own colour, in a lacy, broken line.
+    const Colour deep{0.08, 0.09, 0.065}, moss{0.18, 0.20, 0.135}, tips{0.29, 0.30, 0.21}, old{0.22, 0.20, 0.14};
+    const Colour soil{0.36, 0.37, 0.31}, frost{0.74, 0.77, 0.80};
     forEachTexel(p, [&](double u, double v, size_t i) {
         // Cushions of uneven size (cells warped by noise) made of tiny fronds.
         const double wu = u + 0.05 * fbm(u, v, 4, 3, 804u), wv = v + 0.05 * fbm(u, v, 4, 3, 805u);
         const double cushion = 1.0 - std::min(1.0, cellDistance(fract(wu), fract(wv), 7, 801u) * 1.1);
         const double fronds = fbm(u, v, 64, 3, 802u);
         const double patch = fbm(u, v, 4, 4, 803u);
-        p.height[i] = 2.0 * cushion + 1.5 * fronds;
+        // Distance to the patch's edge, roughened so the moss ends in tufts.
+        const double edge = std::min(toWhole(u), toWhole(v)) + 0.07 * fbm(u, v, 8, 3, 806u) + 0.04 * fbm(u, v, 32, 2, 808u);
+        const double growth = smoothstep(0.04, 0.2, edge) * smoothstep(0.1, 0.3, 0.6 * cushion + 0.3 + 0.3 * patch);
+        p.height[i] = (2.0 * cushion + 1.5 * fronds) * growth;
         Colour c = mix(deep, moss, smoothstep(0.0, 0.9, 0.6 * cushion + 0.4 * patch + 0.3));
-        c = mix(c, tips, smoothstep(0.2, 0.8, fronds) * 0.35);
-        c = mix(c, frost, 0.35 * smoothstep(0.45, 0.9, cushion * 0.5 + fronds * 0.5 + 0.4 * patch));
+        c = mix(c, old, 0.5 * smoothstep(0.1, 0.6, fbm(u, v, 6, 3, 807u)));
+        c = mix(c, tips, smoothstep(0.2, 0.8, fronds) * 0.3);
+        c = mix(soil * (0.9 + 0.2 * patch), c, growth);
+        // Hoar frost on the cushions' crowns, and a dusting over the thin edge.
+        const double rime = smoothstep(0.5, 0.95, cushion * 0.5 + fronds * 0.5 + 0.4 * patch) * 0.3 + 0.3 * (1.0 - growth);
+        c = mix(c, frost, rime * (0.6 + 0.4 * smoothstep(-0.2, 0.4, fronds)));
         p.colour[i] = c;
     });
     shadeRelief(p, 1.0);

@@ -13,7 +13,8 @@ using gen::Picture;
 // Overcast winter sky with a diffuse glow where the low sun stands behind the
 // clouds; zenith in the middle, the horizon on a circle of radius 0.42.
 Picture paintSky(int size);
-// Cushions of moss with a dusting of frost.
+// Dark winter moss cushions with a dusting of frost, thinning out into frosted
+// soil towards the picture's border (each patch takes the picture once).
 Picture paintMoss(int size);
 // Weathered stone wall: courses of rough-hewn stones in recessed mortar, rain
 // streaks, lichen, frost on the stones' upper edges.
