@@ -17,15 +17,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "assets/mesh.h"
+#include "math/spline.h"
+#include "math/spline_camera.h"
 #include "platform/clock/tick_count.h"
+#include "platform/clock/timer.h"
 #include "platform/shader/cg.h"
 #include "platform/window/gl_extensions.h"
+#include "scenes/outdoor/grass_field.h"
 #include "scenes/outdoor/growing_grass.h"
+#include "scenes/outdoor/scenery.h"
 #include "scenes/outdoor/shadow_mapper.h"
+#include "scenes/outdoor/snowfall_effect.h"
 #include "scenes/outdoor/water_surface.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
@@ -45,13 +53,24 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// CPU time of the whole process (the GL driver's rendering threads included), in
+// milliseconds: on a machine shared with other work it varies far less than the
+// wall-clock time.
+double processCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
+}
+
 struct Figures {
     double median;
     double p95;
+    double cpuPerFrame;
 };
 
 Figures timeFrames(int frames, const std::function<void(int)>& drawFrame) {
     std::vector<double> times;
+    const double cpuStart = processCpuMilliseconds();
     for (int i = 0; i < frames; ++i) {
         auto start = Clock::now();
         drawFrame(i);
@@ -59,8 +78,9 @@ Figures timeFrames(int frames, const std::function<void(int)>& drawFrame) {
         SwapBuffers(demoApp.deviceContext);
         times.push_back(millisecondsSince(start));
     }
+    const double cpu = (processCpuMilliseconds() - cpuStart) / frames;
     std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)]};
+    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)], cpu};
 }
 
 void drawTexturedQuad() {
@@ -83,6 +103,66 @@ void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, texture);
     drawTexturedQuad();
+}
+
+// Where a frame's time goes: the scene's frame drawn pass by pass as its render
+// draws it, each pass finished before the next starts, summed over the frames.
+struct PassTimes {
+    static const int count = 9;
+    const char* names[count] = {"clear",      "shadow map",        "reflection",
+                                "refraction", "main: scenery",     "main: grass",
+                                "main: water", "main: sky",        "main: snow"};
+    double total[count] = {};
+    double cpu[count] = {};
+};
+
+void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
+    int pass = 0;
+    auto start = Clock::now();
+    double cpuStart = processCpuMilliseconds();
+    auto lap = [&] {
+        glFinish();
+        times.cpu[pass] += processCpuMilliseconds() - cpuStart;
+        times.total[pass++] += millisecondsSince(start);
+        start = Clock::now();
+        cpuStart = processCpuMilliseconds();
+    };
+    const float t = static_cast<float>(scene.timer->total());
+    const TgaImage* images = scene.images;
+    const int lead = scene.leadingImageCount;
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    lap();
+    scene.camera->apply();
+    scene.lightPath->evaluate(t);
+    scene.shadow->beginPass();
+    drawScenery(images, lead);
+    scene.shadow->endPass();
+    lap();
+    scene.camera->apply();
+    scene.water->beginReflection();
+    drawScenery(images, lead);
+    drawSky(scene.skyMesh, images);
+    scene.snowfall->render();
+    scene.water->endReflection();
+    lap();
+    scene.water->beginRefraction();
+    drawScenery(images, lead);
+    scene.water->endRefraction();
+    lap();
+    scene.camera->apply();
+    scene.shadow->bind();
+    drawScenery(images, lead);
+    scene.shadow->unbind();
+    lap();
+    scene.grass->render();
+    lap();
+    scene.water->render();
+    lap();
+    drawSky(scene.skyMesh, images);
+    lap();
+    scene.snowfall->render();
+    lap();
 }
 
 void saveWindow(const std::string& path) {
@@ -155,12 +235,29 @@ int main(int argc, char** argv) {
 
     std::printf("outdoor scene, %d frames at %d x %d\n", frames, windowWidth, windowHeight);
     std::printf("  init                  %8.1f ms\n", initMs);
-    std::printf("  clear + swap          median %7.2f ms   p95 %7.2f ms\n", clearOnly.median, clearOnly.p95);
-    std::printf("  fill limit            median %7.2f ms   p95 %7.2f ms\n", fill.median, fill.p95);
-    std::printf("  scene                 median %7.2f ms   p95 %7.2f ms   (%.1f fps)\n", sceneFigures.median,
-                sceneFigures.p95, 1000.0 / sceneFigures.median);
-    std::printf("  scene / fill limit    %.2fx (median)\n", sceneFigures.median / fill.median);
+    std::printf("  clear + swap          median %7.2f ms   p95 %7.2f ms   cpu %7.2f ms\n", clearOnly.median,
+                clearOnly.p95, clearOnly.cpuPerFrame);
+    std::printf("  fill limit            median %7.2f ms   p95 %7.2f ms   cpu %7.2f ms\n", fill.median, fill.p95,
+                fill.cpuPerFrame);
+    std::printf("  scene                 median %7.2f ms   p95 %7.2f ms   cpu %7.2f ms   (%.1f fps)\n",
+                sceneFigures.median, sceneFigures.p95, sceneFigures.cpuPerFrame, 1000.0 / sceneFigures.median);
+    std::printf("  scene / fill limit    %.2fx (median)   %.2fx (cpu)\n", sceneFigures.median / fill.median,
+                sceneFigures.cpuPerFrame / fill.cpuPerFrame);
     std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
+
+    // The same scene times once more, pass by pass.
+    PassTimes passes;
+    for (int i = 0; i < frames; ++i) {
+        now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
+        scene->timer->update();
+        scene->camera->update();
+        drawFramePassByPass(*scene, passes);
+        SwapBuffers(demoApp.deviceContext);
+    }
+    std::printf("  where a frame's time goes (mean per frame, each pass finished on its own):\n");
+    for (int p = 0; p < PassTimes::count; ++p)
+        std::printf("    %-18s %7.2f ms   cpu %7.2f ms\n", passes.names[p], passes.total[p] / frames,
+                    passes.cpu[p] / frames);
 
     if (shotDirectory) {
         for (double t : shotTimes) {

@@ -1,5 +1,7 @@
 #include "scenes/outdoor/shadow_mapper.h"
 
+#include <GL/glew.h>
+
 ShadowMapper::ShadowMapper() {
     textureMatrix = Matrix4();
     renderTarget = new RenderTarget(mapWidth, mapHeight);
@@ -32,9 +34,16 @@ void ShadowMapper::setLightPosition(float x, float y, float z) { lightPosition.s
 
 void ShadowMapper::beginPass() {
     renderTarget->beginCapture(lightPosition, Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 1.0f, 0.0f));
+    // Only depth is read from the map: without colour writes the scenery's
+    // texturing costs nothing in this pass.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
 }
 
-void ShadowMapper::endPass() { renderTarget->endCapture(); }
+void ShadowMapper::endPass() {
+    // Before the capture's end clears the window, which needs colour writes.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    renderTarget->endCapture();
+}
 
 void ShadowMapper::bind() {
     // With a program missing, enabling the profiles would run whatever program
