@@ -1,5 +1,7 @@
 #include "scenes/outdoor/shadow_mapper.h"
 
+#include <GL/glew.h>
+
 ShadowMapper::ShadowMapper() {
     textureMatrix = Matrix4();
     renderTarget = new RenderTarget(mapWidth, mapHeight);
@@ -15,6 +17,10 @@ ShadowMapper::ShadowMapper() {
     modelViewProjParam = shader.vertexParameter("ModelViewProj");
     textureTransformParam = shader.fragmentParameter("textureTransform");
     shadowMapParam = shader.fragmentParameter("shadowMap");
+
+    // Silent when missing: the shadow pass then draws with fixed function.
+    casterProgram = shader.createProgram(shader.fragmentProfile, casterProgramFile, "main");
+    cgGLLoadProgram(casterProgram);
 
     lightPosition.set(-20.0f, 25.0f, 40.0f);
 }
@@ -32,9 +38,27 @@ void ShadowMapper::setLightPosition(float x, float y, float z) { lightPosition.s
 
 void ShadowMapper::beginPass() {
     renderTarget->beginCapture(lightPosition, Vec3(0.0f, 0.0f, 0.0f), Vec3(0.0f, 1.0f, 0.0f));
+    // Only depth is read from the map: no colour writes, and the caster program
+    // instead of fixed-function texturing, which the renderer would otherwise run
+    // for every covered pixel of every layer the light sees.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    if (casterProgram) {
+        cgGLBindProgram(casterProgram);
+        cgGLEnableProfile(shader.fragmentProfile);
+    }
 }
 
-void ShadowMapper::endPass() { renderTarget->endCapture(); }
+void ShadowMapper::endPass() {
+    if (casterProgram) {
+        cgGLDisableProfile(shader.fragmentProfile);
+        // An effect whose own fragment program is missing runs whatever program is
+        // bound; leave it the receiving program that bind() binds anyway.
+        cgGLBindProgram(shader.fragmentProgram);
+    }
+    // Before the capture's end clears the window, which needs colour writes.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    renderTarget->endCapture();
+}
 
 void ShadowMapper::bind() {
     // With a program missing, enabling the profiles would run whatever program

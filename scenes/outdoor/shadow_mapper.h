@@ -6,9 +6,14 @@
 // light. The water reads the same depth texture and texture matrix.
 //
 // GL state left behind:
+// - beginPass: colour writes off (the map needs depth only) and, where it
+//   compiled, the caster program bound with the fragment profile enabled, so the
+//   scenery drawn into the map is not textured.
 // - endPass: as RenderTarget::endCapture leaves it (framebuffer 0, the earlier
 //   viewport, window cleared, depth test on with GL_LESS, culling off, projection
-//   identity, modelview holding the light's view).
+//   identity, modelview holding the light's view); colour writes on and the
+//   fragment profile disabled again. The bound fragment program is then this
+//   mapper's own receiving program, as bind() leaves it.
 // - bind: both shadow programs bound and their profiles enabled; the depth texture
 //   bound on the "shadowMap" sampler's own unit (never unit 0). The active texture
 //   unit and unit 0 are untouched.
@@ -29,6 +34,9 @@ public:
     static constexpr int mapHeight = 768;
     static constexpr const char* vertexProgramFile = "./Cg/Shadow_vertex.cg";
     static constexpr const char* fragmentProgramFile = "./Cg/Shadow_fragment.cg";
+    // Replaces texturing while the casters are drawn into the map; without it the
+    // shadow pass textures them with fixed function (same depth, more work).
+    static constexpr const char* casterProgramFile = "./Cg/ShadowCaster_fragment.cg";
 
     ShadowMapper();
     // Destroys the own Cg context (and its programs), then releases the target.
@@ -57,6 +65,7 @@ public:
     CGparameter modelViewProjParam = nullptr;     // vertex: "ModelViewProj"
     CGparameter textureTransformParam = nullptr;  // fragment: "textureTransform"
     CGparameter shadowMapParam = nullptr;         // fragment: "shadowMap"
+    CGprogram casterProgram = nullptr;            // fragment program of the shadow pass
     Vec3 lightPosition;
     Matrix4 textureMatrix;
 };

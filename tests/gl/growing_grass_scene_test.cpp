@@ -228,6 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenData{"sky_mesh_missing", {"mesh/sky2.msh"}, {}, 0},
         BrokenData{"sky_mesh_damaged", {}, {{"mesh/sky2.msh", "polycount 99999 vertices -3\nfoo"}}, 0},
         BrokenData{"paths_missing", {"spline/camera0.spl", "spline/lightPos1.spl", "spline/wind.spl"}, {}, 0},
+        // Without its caster program the shadow pass textures the casters itself, silently.
+        BrokenData{"shadow_caster_missing", {"Cg/ShadowCaster_fragment.cg"}, {}, 0},
         // Each failing program shows its effect's boxes: grass, shadow and water name the missing
         // programs; the snow shows none.
         BrokenData{"shaders_broken",

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/shader/cg_gl.h"
 #include "scenes/outdoor/shadow_mapper.h"
@@ -142,6 +143,44 @@ TEST_F(ShadowMapperTest, TheShadowPassLooksFromTheLightAndClearsTheWindowAfter) 
     glBindTexture(GL_TEXTURE_2D, shadow.getShadowTexture());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
     EXPECT_LT(depth[384 * 1024 + 512], 0.999f);
+}
+
+// The pass writes depth only, through the caster program rather than fixed-function
+// texturing, and the map holds the same depths either way; afterwards colour writes
+// are on and no program is in use.
+TEST_F(ShadowMapperTest, TheShadowPassWritesTheSameDepthsWithoutTexturingAndPutsAllBack) {
+    ShadowMapper shadow;
+    shadow.setLightPosition(sceneLight.x, sceneLight.y, sceneLight.z);
+    ASSERT_NE(shadow.casterProgram, nullptr);
+    const GLuint floorTexture = solidTexture({200, 120, 60, 255});
+    auto depthMap = [&] {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, floorTexture);
+        shadow.beginPass();
+        GLboolean mask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+        glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+        EXPECT_FALSE(mask[0] || mask[1] || mask[2] || mask[3]) << "depth only";
+        drawFloor(0.0f, 40.0f);
+        drawBox(boxLow, boxHigh);
+        shadow.endPass();
+        glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+        EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
+        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+        std::vector<float> depths(1024 * 768);
+        glBindTexture(GL_TEXTURE_2D, shadow.getShadowTexture());
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depths.data());
+        std::vector<unsigned char> colours(1024 * 768 * 4, 7);
+        glBindTexture(GL_TEXTURE_2D, shadow.renderTarget->colorTexture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, colours.data());
+        EXPECT_EQ(*std::max_element(colours.begin(), colours.end()), 0) << "the map's colour stays cleared";
+        return depths;
+    };
+    const std::vector<float> throughCaster = depthMap();
+    shadow.casterProgram = nullptr;  // as when its file is missing: fixed function
+    const std::vector<float> fixedFunction = depthMap();
+    EXPECT_EQ(throughCaster, fixedFunction);
+    EXPECT_LT(*std::min_element(throughCaster.begin(), throughCaster.end()), 1.0f) << "something was drawn";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(ShadowMapperTest, TheTextureMatrixIsTheBiasedViewProjectionOfTheLastPass) {

@@ -1,0 +1,279 @@
+// Frame cost of the outdoor scene at 1024 x 768, against two references measured in
+// the same run: a bare clear-and-swap frame, and the scene's fill limit (the same
+// four passes at their target sizes: shadow map 1024 x 768, reflection 800 x 600,
+// refraction 1024 x 768 and the main view through its 1024 x 1024 viewport, each
+// drawing one plain textured full-screen quad).
+//
+// The scene is timed at fixed scene times spread evenly over its whole length, so
+// the figures cover the flat ground, the rising and swaying grass and the snow.
+// With --shots DIR it also saves the frames at a few fixed times as PNG files, to
+// compare pictures before and after a change.
+//
+//   bench_outdoor_scene [frames] [--shots DIR]   (run from the run directory, with a display)
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "assets/mesh.h"
+#include "math/spline.h"
+#include "math/spline_camera.h"
+#include "platform/clock/tick_count.h"
+#include "platform/clock/timer.h"
+#include "platform/shader/cg.h"
+#include "platform/window/gl_extensions.h"
+#include "scenes/outdoor/grass_field.h"
+#include "scenes/outdoor/growing_grass.h"
+#include "scenes/outdoor/scenery.h"
+#include "scenes/outdoor/shadow_mapper.h"
+#include "scenes/outdoor/snowfall_effect.h"
+#include "scenes/outdoor/water_surface.h"
+#include "shell/demo_app.h"
+#include "shell/gl_window.h"
+#include "support/png_writer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const double sceneLength = 150.0;
+const int windowWidth = 1024;
+const int windowHeight = 768;
+// Scene times of the saved pictures: flat ground, grass rising, grown, snow.
+const double shotTimes[] = {20.0, 40.0, 100.0, 140.0};
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// CPU time of the whole process (the GL driver's rendering threads included), in
+// milliseconds: on a machine shared with other work it varies far less than the
+// wall-clock time.
+double processCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
+}
+
+struct Figures {
+    double median;
+    double p95;
+    double cpuPerFrame;
+};
+
+Figures timeFrames(int frames, const std::function<void(int)>& drawFrame) {
+    std::vector<double> times;
+    const double cpuStart = processCpuMilliseconds();
+    for (int i = 0; i < frames; ++i) {
+        auto start = Clock::now();
+        drawFrame(i);
+        glFinish();
+        SwapBuffers(demoApp.deviceContext);
+        times.push_back(millisecondsSince(start));
+    }
+    const double cpu = (processCpuMilliseconds() - cpuStart) / frames;
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)], cpu};
+}
+
+void drawTexturedQuad() {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+}
+
+// One pass of the fill limit: a cleared target filled once with a textured quad.
+void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, frameBuffer);
+    glViewport(0, 0, width, height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    drawTexturedQuad();
+}
+
+// Where a frame's time goes: the scene's frame drawn pass by pass as its render
+// draws it, each pass finished before the next starts, summed over the frames.
+struct PassTimes {
+    static const int count = 9;
+    const char* names[count] = {"clear",      "shadow map",        "reflection",
+                                "refraction", "main: scenery",     "main: grass",
+                                "main: water", "main: sky",        "main: snow"};
+    double total[count] = {};
+    double cpu[count] = {};
+};
+
+void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
+    int pass = 0;
+    auto start = Clock::now();
+    double cpuStart = processCpuMilliseconds();
+    auto lap = [&] {
+        glFinish();
+        times.cpu[pass] += processCpuMilliseconds() - cpuStart;
+        times.total[pass++] += millisecondsSince(start);
+        start = Clock::now();
+        cpuStart = processCpuMilliseconds();
+    };
+    const float t = static_cast<float>(scene.timer->total());
+    const TgaImage* images = scene.images;
+    const int lead = scene.leadingImageCount;
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    lap();
+    scene.camera->apply();
+    scene.lightPath->evaluate(t);
+    scene.shadow->beginPass();
+    drawScenery(images, lead);
+    scene.shadow->endPass();
+    lap();
+    scene.camera->apply();
+    scene.water->beginReflection();
+    drawScenery(images, lead);
+    drawSky(scene.skyMesh, images);
+    scene.snowfall->render();
+    scene.water->endReflection();
+    lap();
+    scene.water->beginRefraction();
+    drawScenery(images, lead);
+    scene.water->endRefraction();
+    lap();
+    scene.camera->apply();
+    scene.shadow->bind();
+    drawScenery(images, lead);
+    scene.shadow->unbind();
+    lap();
+    scene.grass->render();
+    lap();
+    scene.water->render();
+    lap();
+    drawSky(scene.skyMesh, images);
+    lap();
+    scene.snowfall->render();
+    lap();
+}
+
+void saveWindow(const std::string& path) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(windowWidth) * windowHeight * 4);
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    if (!writePng(path, windowWidth, windowHeight, pixels))
+        std::fprintf(stderr, "could not write %s\n", path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int frames = 90;
+    const char* shotDirectory = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
+            shotDirectory = argv[++i];
+        else
+            frames = std::max(10, std::atoi(argv[i]));
+    }
+    uint32_t now = 0;
+    setTickSource([&] { return now; });
+
+    if (!openWindow("oku bench", windowWidth, windowHeight, 32, false)) {
+        std::fprintf(stderr, "no window (is DISPLAY set?)\n");
+        return 1;
+    }
+    if (loadGlExtensions() != GLEW_OK) return 1;
+    demoApp.cgContext = cgCreateContext();
+
+    auto initStart = Clock::now();
+    GrowingGrass* scene = new GrowingGrass(&demoApp.input, nullptr);
+    scene->init();
+    double initMs = millisecondsSince(initStart);
+
+    Figures clearOnly = timeFrames(frames, [](int) {
+        glClearColor(0.1f, 0.1f, 0.1f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    });
+
+    const RenderTarget* shadowTarget = scene->shadow->renderTarget;
+    const RenderTarget* reflection = scene->water->reflection;
+    const RenderTarget* refraction = scene->water->refraction;
+    const unsigned texture = scene->images[scene->leadingImageCount + 1].textureId;
+    Figures fill = timeFrames(frames, [&](int) {
+        glUseProgram(0);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+        glActiveTexture(GL_TEXTURE0);
+        glEnable(GL_TEXTURE_2D);
+        glColor4f(1, 1, 1, 1);
+        fillPass(shadowTarget->frameBuffer, shadowTarget->width, shadowTarget->height, texture);
+        fillPass(reflection->frameBuffer, reflection->width, reflection->height, texture);
+        fillPass(refraction->frameBuffer, refraction->width, refraction->height, reflection->colorTexture);
+        fillPass(0, 1024, 1024, refraction->colorTexture);
+        glEnable(GL_DEPTH_TEST);
+    });
+
+    // The scene itself at evenly spaced scene times over its whole length.
+    Figures sceneFigures = timeFrames(frames, [&](int i) {
+        now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
+        scene->step();
+    });
+
+    std::printf("outdoor scene, %d frames at %d x %d\n", frames, windowWidth, windowHeight);
+    std::printf("  init                  %8.1f ms\n", initMs);
+    std::printf("  clear + swap          median %7.2f ms   p95 %7.2f ms   cpu %7.2f ms\n", clearOnly.median,
+                clearOnly.p95, clearOnly.cpuPerFrame);
+    std::printf("  fill limit            median %7.2f ms   p95 %7.2f ms   cpu %7.2f ms\n", fill.median, fill.p95,
+                fill.cpuPerFrame);
+    std::printf("  scene                 median %7.2f ms   p95 %7.2f ms   cpu %7.2f ms   (%.1f fps)\n",
+                sceneFigures.median, sceneFigures.p95, sceneFigures.cpuPerFrame, 1000.0 / sceneFigures.median);
+    std::printf("  scene / fill limit    %.2fx (median)   %.2fx (cpu)\n", sceneFigures.median / fill.median,
+                sceneFigures.cpuPerFrame / fill.cpuPerFrame);
+    std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
+
+    // The same scene times once more, pass by pass.
+    PassTimes passes;
+    for (int i = 0; i < frames; ++i) {
+        now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
+        scene->timer->update();
+        scene->camera->update();
+        drawFramePassByPass(*scene, passes);
+        SwapBuffers(demoApp.deviceContext);
+    }
+    std::printf("  where a frame's time goes (mean per frame, each pass finished on its own):\n");
+    for (int p = 0; p < PassTimes::count; ++p)
+        std::printf("    %-18s %7.2f ms   cpu %7.2f ms\n", passes.names[p], passes.total[p] / frames,
+                    passes.cpu[p] / frames);
+
+    if (shotDirectory) {
+        for (double t : shotTimes) {
+            now = static_cast<uint32_t>(t * 1000.0);
+            scene->step();
+            glFinish();
+            char name[64];
+            std::snprintf(name, sizeof name, "/outdoor_%03d.png", static_cast<int>(t));
+            saveWindow(std::string(shotDirectory) + name);
+            SwapBuffers(demoApp.deviceContext);
+        }
+    }
+
+    scene->cleanup();
+    delete scene;
+    cgDestroyContext(demoApp.cgContext);
+    closeWindow();
+    return 0;
+}
