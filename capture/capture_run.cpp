@@ -191,7 +191,7 @@ int runCapture(const CaptureOptions& options, std::FILE* report, const CapturedF
     const std::string partPath = temporaryPathBeside(options.out, "part");
     std::string error;
     if (!s.encoder.start(videoPath, options.fps, &error)) {
-        std::fprintf(report, "oku-capture: %s\n", error.c_str());
+        std::fprintf(report, "oku-capture: %s; nothing written\n", error.c_str());
         ::unlink(videoPath.c_str());
         return captureFailed;
     }

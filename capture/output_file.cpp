@@ -1,5 +1,6 @@
 #include "capture/output_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,8 +29,13 @@ std::string outputPathProblem(const std::string& path) {
     if (path.back() == '/' || isFolder(path)) return "the output " + path + " is a folder, not a file";
     std::string folder = folderOf(path);
     if (!isFolder(folder)) return "cannot write " + path + ": the folder " + folder + " does not exist";
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+    // Try it: permissions alone do not tell (read-only mounts, special file systems, root).
+    std::string probe = temporaryPathBeside(path, "probe");
+    int made = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (made < 0)
         return "cannot write " + path + ": the folder " + folder + " is not writable (" + std::strerror(errno) + ")";
+    ::close(made);
+    ::unlink(probe.c_str());
     if (::access(path.c_str(), F_OK) == 0) {
         struct stat info {};
         if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
