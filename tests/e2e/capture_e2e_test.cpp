@@ -22,7 +22,7 @@
 #include "capture/capture_run.h"
 #include "capture/video_encoder.h"
 #include "platform/clock/tick_count.h"
-#include "platform/sound/mp3_decoder.h"
+#include "platform/sound/fmod_sdl_mp3_decoder.h"
 #include "platform/window/win32.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "shell/demo_app.h"

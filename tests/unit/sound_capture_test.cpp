@@ -7,7 +7,7 @@
 #include "platform/clock/tick_count.h"
 #include "platform/sound/fmod.h"
 #include "platform/sound/sound_capture.h"
-#include "sound_fixtures.h"
+#include "support/sound_fixtures.h"
 
 using namespace soundtest;
 
