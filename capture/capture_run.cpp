@@ -128,7 +128,6 @@ class CaptureHooks {
 public:
     explicit CaptureHooks(CaptureSession& s) {
         session = &s;
-        previousPipeAction = ::signal(SIGPIPE, SIG_IGN);  // a vanished ffmpeg shows as a failed write
         s.demoSequence = currentSceneSequence();
         setSceneSequence({makeFirstScene, makeSecondScene});
         setTickSource([] { return session->clock.tickAt(session->rendered); });
@@ -145,12 +144,19 @@ public:
         SetPresentHook(nullptr);
         setTickSource(nullptr);
         setSceneSequence(session->demoSequence);
-        ::signal(SIGPIPE, previousPipeAction);
         session = nullptr;
     }
+};
+
+// While ffmpeg is fed (frames, then the soundtrack), one that has gone away shows
+// as a failed write instead of ending this process.
+class PipeSignalIgnored {
+public:
+    PipeSignalIgnored() : previous(::signal(SIGPIPE, SIG_IGN)) {}
+    ~PipeSignalIgnored() { ::signal(SIGPIPE, previous); }
 
 private:
-    void (*previousPipeAction)(int) = SIG_DFL;
+    void (*previous)(int);
 };
 
 std::string sizeText(const std::string& path) {
@@ -174,6 +180,7 @@ int runCapture(const CaptureOptions& options, std::FILE* report, const CapturedF
         return captureFailed;
     }
 
+    PipeSignalIgnored pipeSignal;
     FrameClock clock(options.fps);
     CaptureSession s(options, clock);
     s.observer = observer;

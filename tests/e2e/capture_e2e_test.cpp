@@ -307,6 +307,10 @@ TEST(CaptureProgram, AFailingEncoderEndsTheCaptureWithAMessageAndNoFile) {
          "ffmpeg failed with exit code 1:\nError writing trailer: No space left on device"},
         {"head -c 3000000 >/dev/null; kill -9 $$", "ffmpeg was killed by signal 9"},
         {"", "cannot run ffmpeg: No such file or directory"},
+        // Encodes the frames, then fails while taking the soundtrack.
+        {"case \"$*\" in *copy*) head -c 1000 >/dev/null; echo 'Error: muxing failed' >&2; exit 1;; esac\n"
+         "exec /usr/bin/ffmpeg \"$@\"",
+         "adding the soundtrack failed: ffmpeg failed with exit code 1:\nError: muxing failed"},
     };
     for (const Case& c : cases) {
         std::string fake = tools + "/ffmpeg";
