@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "capture/child_process.h"
+#include "capture/piped_process.h"
 #include "platform/sound/sound_capture.h"
 
 bool muxSoundtrack(const std::string& videoPath, const SoundTimeline& timeline, uint64_t beginFrame,
@@ -14,7 +14,7 @@ bool muxSoundtrack(const std::string& videoPath, const SoundTimeline& timeline, 
         "-f", sampleFormat, "-ar", std::to_string(soundtrackSampleRate), "-ac", "2", "-i", "pipe:0",
         "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy", "-c:a", "aac", "-b:a", "192k",
         "-movflags", "+faststart", "-f", "mp4", outPath};
-    ChildProcess ffmpeg;
+    PipedProcess ffmpeg;
     if (!ffmpeg.start(arguments, error)) return false;
     bool delivered = renderSoundtrack(timeline, beginFrame, endFrame, [&ffmpeg](const float* frames, size_t count) {
         return ffmpeg.write(frames, count * 2 * sizeof(float));

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "capture/child_process.h"
+#include "capture/piped_process.h"
 
 constexpr int captureWidth = 1024;
 constexpr int captureHeight = 768;
@@ -47,7 +47,7 @@ private:
     void writeFrames();
 
     static constexpr size_t bufferCount = 4;
-    ChildProcess ffmpeg;
+    PipedProcess ffmpeg;
     std::thread writer;
     std::mutex lock;
     std::condition_variable changed;

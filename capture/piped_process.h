@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-class ChildProcess {
+class PipedProcess {
 public:
-    ChildProcess() = default;
-    ~ChildProcess();  // kills and reaps a child still running
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    PipedProcess() = default;
+    ~PipedProcess();  // kills and reaps a child still running
+    PipedProcess(const PipedProcess&) = delete;
+    PipedProcess& operator=(const PipedProcess&) = delete;
 
     // Starts arguments[0] (looked up on PATH). False, with *error set, when it cannot.
     bool start(const std::vector<std::string>& arguments, std::string* error);

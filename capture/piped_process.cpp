@@ -1,4 +1,4 @@
-#include "capture/child_process.h"
+#include "capture/piped_process.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,12 +17,12 @@ namespace {
 constexpr size_t shownMessageBytes = 1200;  // the tail of the child's messages shown on failure
 }
 
-ChildProcess::~ChildProcess() {
+PipedProcess::~PipedProcess() {
     kill();
     if (log >= 0) ::close(log);
 }
 
-bool ChildProcess::start(const std::vector<std::string>& arguments, std::string* error) {
+bool PipedProcess::start(const std::vector<std::string>& arguments, std::string* error) {
     if (arguments.empty() || pid > 0) {
         *error = "nothing to start";
         return false;
@@ -71,7 +71,7 @@ bool ChildProcess::start(const std::vector<std::string>& arguments, std::string*
     return true;
 }
 
-bool ChildProcess::write(const void* bytes, size_t size) {
+bool PipedProcess::write(const void* bytes, size_t size) {
     const char* next = static_cast<const char*>(bytes);
     while (size > 0) {
         if (input < 0) return false;
@@ -87,12 +87,12 @@ bool ChildProcess::write(const void* bytes, size_t size) {
     return true;
 }
 
-void ChildProcess::closeInput() {
+void PipedProcess::closeInput() {
     if (input >= 0) ::close(input);
     input = -1;
 }
 
-bool ChildProcess::finish(std::string* error) {
+bool PipedProcess::finish(std::string* error) {
     closeInput();
     if (pid <= 0) {
         *error = name + " is not running";
@@ -118,7 +118,7 @@ bool ChildProcess::finish(std::string* error) {
     return false;
 }
 
-void ChildProcess::kill() {
+void PipedProcess::kill() {
     closeInput();
     if (pid <= 0) return;
     ::kill(pid, SIGKILL);
@@ -127,7 +127,7 @@ void ChildProcess::kill() {
     pid = -1;
 }
 
-std::string ChildProcess::messages() const {
+std::string PipedProcess::messages() const {
     if (log < 0) return {};
     off_t size = ::lseek(log, 0, SEEK_END);
     if (size <= 0) return {};
