@@ -10,6 +10,7 @@ libgtest-dev
 xvfb xauth
 clang libclang-rt-14-dev
 sox mpg123 imagemagick python3-pil
+ffmpeg
 "
 missing=""
 for p in $PACKAGES; do

@@ -1,5 +1,6 @@
 // The sound system: SDL2 audio output, a mixer of channels and a decoder thread
-// that keeps every playing stream's buffer topped up.
+// that keeps every playing stream's buffer topped up. In capture mode (see
+// sound_capture.h) there is neither output nor thread: the calls are recorded.
 #include <SDL.h>
 
 #include <algorithm>
@@ -9,15 +10,18 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "platform/clock/tick_count.h"
+#include "platform/sound/fmod.h"
 #include "platform/sound/fmod_sdl_channel_handles.h"
 #include "platform/sound/fmod_sdl_channel_mixer.h"
-#include "platform/sound/fmod.h"
 #include "platform/sound/fmod_sdl_mp3_decoder.h"
 #include "platform/sound/fmod_sdl_mp3_stream.h"
+#include "platform/sound/sound_capture.h"
 
 namespace {
 
@@ -26,13 +30,19 @@ constexpr int kRequestedRate = 44100;         // the rate of the demo's tracks
 constexpr Uint16 kDevicePeriodFrames = 1024;  // about 23 ms a callback
 constexpr double kBufferSeconds = 1.0;        // how far each stream decodes ahead
 constexpr double kStartSeconds = 0.1;         // decoded at once by playSound
-constexpr double kStopFadeSeconds = 0.005;
 constexpr auto kDecoderPeriod = std::chrono::milliseconds(20);
 
 // A Sound is one stream. The object the caller gets is this.
 struct StreamSound : FMOD::Sound {
     std::unique_ptr<Mp3Stream> stream;
+    std::string path;
+    int number = 0;  // order of creation
 };
+
+SoundTimeline*& installedTimeline() {
+    static SoundTimeline* timeline = nullptr;
+    return timeline;
+}
 
 }  // namespace
 
@@ -46,6 +56,7 @@ struct FMOD::System::Impl {
     int outputRate = 0;
     std::unique_ptr<ChannelMixer> mixer;
     std::vector<std::unique_ptr<StreamSound>> sounds;  // main thread only
+    SoundTimeline* timeline = nullptr;                  // capture mode: calls are recorded here
 
     std::thread decoder;
     std::mutex wakeLock;
@@ -88,6 +99,15 @@ struct FMOD::System::Impl {
         if (maxChannels < 1 || maxChannels > kMaxChannels) return FMOD_ERR_INVALID_PARAM;
         state = State::Failed;  // until everything below has worked
 
+        timeline = installedTimeline();
+        if (timeline) {
+            outputRate = soundtrackSampleRate;
+            mixer.reset(new (std::nothrow) ChannelMixer(maxChannels, seconds(channelStopFadeSeconds)));
+            if (!mixer) return FMOD_ERR_MEMORY;
+            state = State::Ready;
+            return FMOD_OK;
+        }
+
         // Only the audio subsystem: the window layer owns video and events.
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return FMOD_ERR_OUTPUT_INIT;
         audioSubsystem = true;
@@ -108,7 +128,7 @@ struct FMOD::System::Impl {
             return FMOD_ERR_OUTPUT_INIT;
         }
         outputRate = obtained.freq;
-        mixer.reset(new (std::nothrow) ChannelMixer(maxChannels, seconds(kStopFadeSeconds)));
+        mixer.reset(new (std::nothrow) ChannelMixer(maxChannels, seconds(channelStopFadeSeconds)));
         if (!mixer) {
             closeOutput();
             return FMOD_ERR_MEMORY;
@@ -144,6 +164,8 @@ struct FMOD::System::Impl {
         if (!made) return FMOD_ERR_MEMORY;
         result = Mp3Stream::open(std::move(decoded), outputRate, seconds(kBufferSeconds), &made->stream);
         if (result != FMOD_OK) return result;
+        made->path = path;
+        made->number = static_cast<int>(sounds.size());
         *sound = made.get();
         sounds.push_back(std::move(made));
         return FMOD_OK;
@@ -163,19 +185,41 @@ struct FMOD::System::Impl {
         int slot = mixer->acquire(channelId, stream);
         if (slot < 0) return FMOD_ERR_CHANNEL_ALLOC;
         stream->restart();
-        stream->fill(seconds(kStartSeconds));  // so that the first period already sounds
+        if (!timeline) stream->fill(seconds(kStartSeconds));  // so that the first period already sounds
 
         uint64_t serial = 0;
         Channel* handle = ChannelHandles::issue(id, slot, &serial);
         mixer->start(slot, stream, serial, paused);
         if (channel) *channel = handle;
-        nudgeDecoder();
+        if (timeline) {
+            SoundCue cue;
+            cue.kind = SoundCue::Kind::Play;
+            cue.tick = GetTickCount();
+            cue.channel = serial;
+            cue.sound = owned->number;
+            cue.path = owned->path;
+            cue.channelIndex = channelId;
+            cue.paused = paused;
+            timeline->cues.push_back(std::move(cue));
+        } else {
+            nudgeDecoder();
+        }
         return FMOD_OK;
+    }
+
+    // Capture mode: notes a channel call that succeeded.
+    void record(SoundCue::Kind kind, uint64_t serial) {
+        if (!timeline) return;
+        SoundCue cue;
+        cue.kind = kind;
+        cue.tick = GetTickCount();
+        cue.channel = serial;
+        timeline->cues.push_back(std::move(cue));
     }
 
     FMOD_RESULT update() {
         if (state != State::Ready) return FMOD_ERR_UNINITIALIZED;
-        nudgeDecoder();
+        if (!timeline) nudgeDecoder();
         return FMOD_OK;
     }
 
@@ -199,6 +243,8 @@ struct FMOD::System::Impl {
         }
     }
 };
+
+void setSoundCaptureTimeline(SoundTimeline* timeline) { installedTimeline() = timeline; }
 
 namespace FMOD {
 
@@ -245,7 +291,9 @@ FMOD_RESULT System::release() {
 
 FMOD_RESULT Channel::stop() {
     return ChannelHandles::with(this, [](System::Impl& system, int slot, uint64_t serial) {
-        return system.mixer->stop(slot, serial);
+        FMOD_RESULT result = system.mixer->stop(slot, serial);
+        if (result == FMOD_OK) system.record(SoundCue::Kind::Stop, serial);
+        return result;
     });
 }
 
@@ -259,7 +307,12 @@ FMOD_RESULT Channel::isPlaying(bool* playing) {
 
 FMOD_RESULT Channel::setPaused(bool paused) {
     return ChannelHandles::with(this, [paused](System::Impl& system, int slot, uint64_t serial) {
-        return system.mixer->setPaused(slot, serial, paused);
+        bool was = false;
+        FMOD_RESULT result = system.mixer->getPaused(slot, serial, &was);
+        if (result == FMOD_OK) result = system.mixer->setPaused(slot, serial, paused);
+        if (result == FMOD_OK && was != paused)
+            system.record(paused ? SoundCue::Kind::Pause : SoundCue::Kind::Resume, serial);
+        return result;
     });
 }
 

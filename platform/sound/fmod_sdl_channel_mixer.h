@@ -14,6 +14,9 @@
 
 class Mp3Stream;
 
+// How long a stopped channel fades out, so that it ends without a click.
+constexpr double channelStopFadeSeconds = 0.005;
+
 class ChannelMixer {
 public:
     // fadeFrames: the length of the fade a stopped channel gets, so that it ends without a click.

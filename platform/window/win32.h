@@ -35,6 +35,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 typedef int BOOL;
 typedef unsigned int UINT;
@@ -279,6 +280,12 @@ BOOL SwapBuffers(HDC deviceContext);
 // Not a Windows call: how many frames SwapBuffers has presented on the device context
 // (tests check when the shell presents a frame).
 DWORD GetPresentedFrameCount(HDC deviceContext);
+// Not a Windows call: a function SwapBuffers calls just before it presents each frame,
+// with the device context and its rendering context current, so the finished frame
+// can still be read from the back buffer (the capture program records frames there).
+// None is installed by default; an empty function removes it.
+using PresentHook = std::function<void(HDC deviceContext)>;
+void SetPresentHook(PresentHook hook);
 
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* message);

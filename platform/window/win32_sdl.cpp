@@ -62,6 +62,7 @@ struct LayerState {
     POINT cursor{0, 0};
     bool cursorPositionPending = false;
     bool modePending = false;
+    PresentHook presentHook;  // installed by the capture program only
     SDL_DisplayMode pendingMode{};
     bool swapIntervalSet = false;
 };
@@ -468,8 +469,11 @@ BOOL wglDeleteContext(HGLRC renderContext) {
     return TRUE;
 }
 
+void SetPresentHook(PresentHook hook) { state().presentHook = std::move(hook); }
+
 BOOL SwapBuffers(HDC deviceContext) {
     if (!deviceContext || !isLiveWindow(deviceContext->window)) return FALSE;
+    if (state().presentHook) state().presentHook(deviceContext);
     SDL_GL_SwapWindow(deviceContext->window->sdl);
     ++deviceContext->presentedFrames;
     return TRUE;
