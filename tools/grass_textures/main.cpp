@@ -8,15 +8,13 @@
 #include <string>
 
 #include "scenes/outdoor/grass_files.h"
+#include "tools/common/command_line.h"
 #include "tools/common/tga_writer.h"
 #include "tools/grass_textures/blade_texture.h"
 #include "tools/grass_textures/ground_maps.h"
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s RUN_DIR STAMP\n", argv[0]);
-        return 2;
-    }
+    if (!gen::checkUsage(argc, argv, 2, "RUN_DIR STAMP")) return 2;
     const std::string dir = std::string(argv[1]) + "/";
 
     const BladeTexture blades = paintBladeTexture(bladeTextureSize);
@@ -37,6 +35,5 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    FILE* stamp = std::fopen(argv[2], "wb");
-    return stamp && std::fclose(stamp) == 0 ? 0 : 1;
+    return gen::touchStamp(argv[2]) ? 0 : 1;
 }

@@ -4,31 +4,16 @@
 // increasing u and winds its triangles counter-clockwise seen from the normals.
 #pragma once
 
-#include <cmath>
 #include <functional>
 #include <vector>
 
+#include "tools/common/vec3.h"
 #include "tools/indoor_set/surface_atlas.h"
 
 namespace indoor {
 
-constexpr double kPi = 3.14159265358979323846;
-
-struct V3 {
-    double x = 0, y = 0, z = 0;
-    V3() = default;
-    V3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
-    V3 operator+(const V3& o) const { return {x + o.x, y + o.y, z + o.z}; }
-    V3 operator-(const V3& o) const { return {x - o.x, y - o.y, z - o.z}; }
-    V3 operator*(double s) const { return {x * s, y * s, z * s}; }
-    V3 operator-() const { return {-x, -y, -z}; }
-};
-inline double dot(const V3& a, const V3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline V3 cross(const V3& a, const V3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-inline double length(const V3& a) { return std::sqrt(dot(a, a)); }
-inline V3 normalized(const V3& a) { return a * (1.0 / length(a)); }
+using gen::kPi;
+using V3 = gen::Vec3;
 
 // A right-handed orthonormal frame placed at an origin: maps local coordinates
 // of a piece into the set.

@@ -13,6 +13,7 @@
 
 #include "scenes/indoor/model_parts.h"
 #include "tools/common/blob_writer.h"
+#include "tools/common/command_line.h"
 #include "tools/indoor_model/pieces.h"
 
 using namespace indoor;
@@ -238,26 +239,18 @@ bool check(const MeshBuilder& mesh) {
 }
 
 void report(const char* name, const MeshBuilder& mesh, size_t first, size_t count) {
-    Box box;
-    double u0 = 1e30, u1 = -1e30, v0 = 1e30, v1 = -1e30;
-    for (size_t i = 3 * first; i < 3 * (first + count); ++i) {
-        const Vertex& v = mesh.vertices[i];
-        box.add(v.p);
-        u0 = std::min(u0, v.u), u1 = std::max(u1, v.u), v0 = std::min(v0, v.v), v1 = std::max(v1, v.v);
-    }
+    gen::Extent e;
+    for (size_t i = 3 * first; i < 3 * (first + count); ++i) e.add(mesh.vertices[i].p, mesh.vertices[i].u, mesh.vertices[i].v);
     std::printf("%-8s x %9.3f .. %9.3f  y %8.3f .. %8.3f  z %9.3f .. %9.3f  u %9.6f .. %9.6f  v %9.6f .. %9.6f\n",
-                name, box.lo.x, box.hi.x, box.lo.y, box.hi.y, box.lo.z, box.hi.z, u0, u1, v0, v1);
+                name, e.lo[0], e.hi[0], e.lo[1], e.hi[1], e.lo[2], e.hi[2], e.lo[3], e.hi[3], e.lo[4], e.hi[4]);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--report]\n", argv[0]);
-        return 2;
-    }
+    if (!gen::checkUsage(argc, argv, 1, "OUTPUT_DIR [--report]")) return 2;
     const std::string dir = argv[1];
-    const bool wantReport = argc > 2 && std::string(argv[2]) == "--report";
+    const bool wantReport = gen::hasFlag(argc, argv, 2, "--report");
 
     Set set = buildSet();
     MeshBuilder mesh;

@@ -5,12 +5,12 @@
 // Usage: outdoor_texture_generator OUTPUT_DIR STAMP
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <string>
 
 #include "scenes/outdoor/scenery_files.h"
 #include "scenes/outdoor/scenery_model.h"
+#include "tools/common/command_line.h"
 #include "tools/common/tga_writer.h"
 #include "tools/outdoor_textures/materials.h"
 
@@ -18,15 +18,8 @@ using namespace outdoor;
 
 namespace {
 
-// Table paths are relative to the run directory ("textures/ulo.tga"); the files
-// go into OUTPUT_DIR under their base names.
-std::string baseName(const char* path) {
-    const char* slash = std::strrchr(path, '/');
-    return slash ? slash + 1 : path;
-}
-
 bool write(const std::string& dir, const char* file, const Picture& picture) {
-    const std::string path = dir + "/" + baseName(file);
+    const std::string path = gen::outputPath(dir, file);
     if (gen::writeTga(path, picture.size, picture.colour, nullptr)) return true;
     std::fprintf(stderr, "outdoor textures: cannot write %s\n", path.c_str());
     return false;
@@ -35,10 +28,7 @@ bool write(const std::string& dir, const char* file, const Picture& picture) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR STAMP\n", argv[0]);
-        return 2;
-    }
+    if (!gen::checkUsage(argc, argv, 2, "OUTPUT_DIR STAMP")) return 2;
     const std::string dir = argv[1];
     static_assert(sceneryGroupCount == 10, "one material per scenery group");
     Picture (*const painters[sceneryGroupCount])(int) = {paintMoss, paintWallStone, paintWood, paintBananaStem,
@@ -52,6 +42,5 @@ int main(int argc, char** argv) {
         if (!write(dir, sceneryGroups[g].texture, painters[g](sizes[g]))) return 1;
         written[sceneryGroups[g].texture] = true;
     }
-    FILE* stamp = std::fopen(argv[2], "wb");
-    return stamp && std::fclose(stamp) == 0 ? 0 : 1;
+    return gen::touchStamp(argv[2]) ? 0 : 1;
 }

@@ -4,17 +4,9 @@
 
 namespace set {
 
-void Bounds::add(const Corner& c) {
-    const double values[5] = {c.p.x, c.p.y, c.p.z, c.u, c.v};
-    for (int i = 0; i < 5; ++i) {
-        lo[i] = std::min(lo[i], values[i]);
-        hi[i] = std::max(hi[i], values[i]);
-    }
-}
-
 Bounds Group::bounds() const {
     Bounds b;
-    for (const Corner& c : corners) b.add(c);
+    for (const Corner& c : corners) b.add(c.p, c.u, c.v);
     return b;
 }
 
@@ -141,7 +133,7 @@ double repeatShift(double lo, double hi, double rangeLo, double rangeHi) {
 void Group::fitFace(size_t firstCorner) {
     if (!fitRanges) return;
     Bounds b;
-    for (size_t i = firstCorner; i < corners.size(); ++i) b.add(corners[i]);
+    for (size_t i = firstCorner; i < corners.size(); ++i) b.add(corners[i].p, corners[i].u, corners[i].v);
     const double du = repeatShift(b.lo[3], b.hi[3], uRange[0], uRange[1]);
     const double dv = repeatShift(b.lo[4], b.hi[4], vRange[0], vRange[1]);
     for (size_t i = firstCorner; i < corners.size(); ++i) corners[i].u += du, corners[i].v += dv;

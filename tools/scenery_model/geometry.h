@@ -3,38 +3,22 @@
 // triangles counter-clockwise seen from outside (the side that shows).
 #pragma once
 
-#include <cmath>
 #include <functional>
 #include <vector>
 
+#include "tools/common/vec3.h"
+
 namespace set {
 
-constexpr double kPi = 3.14159265358979323846;
-
-struct P3 {
-    double x = 0, y = 0, z = 0;
-    P3() = default;
-    P3(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
-    P3 operator+(const P3& o) const { return {x + o.x, y + o.y, z + o.z}; }
-    P3 operator-(const P3& o) const { return {x - o.x, y - o.y, z - o.z}; }
-    P3 operator*(double s) const { return {x * s, y * s, z * s}; }
-};
-inline double dot(const P3& a, const P3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline P3 cross(const P3& a, const P3& b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-inline double length(const P3& a) { return std::sqrt(dot(a, a)); }
-inline P3 normalized(const P3& a) { return a * (1.0 / length(a)); }
-inline P3 lerp(const P3& a, const P3& b, double t) { return a + (b - a) * t; }
+using gen::kPi;
+using P3 = gen::Vec3;
 
 struct Corner {
     P3 p;
     double u = 0, v = 0;
 };
 
-struct Bounds {
-    double lo[5] = {1e30, 1e30, 1e30, 1e30, 1e30};  // x, y, z, u, v
-    double hi[5] = {-1e30, -1e30, -1e30, -1e30, -1e30};
-    void add(const Corner& c);
-};
+using Bounds = gen::Extent;
 
 // Maps a point of a planar face to texture coordinates.
 using UvMap = std::function<void(const P3&, double&, double&)>;

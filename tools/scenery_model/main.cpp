@@ -14,6 +14,7 @@
 
 #include "scenes/outdoor/scenery_model.h"
 #include "tools/common/blob_writer.h"
+#include "tools/common/command_line.h"
 #include "tools/scenery_model/site.h"
 
 using namespace set;
@@ -76,12 +77,9 @@ bool checkTriangles(const std::vector<float>& positions, const std::vector<float
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [--report]\n", argv[0]);
-        return 2;
-    }
+    if (!gen::checkUsage(argc, argv, 1, "OUTPUT_DIR [--report]")) return 2;
     const std::string dir = argv[1];
-    const bool report = argc > 2 && std::string(argv[2]) == "--report";
+    const bool report = gen::hasFlag(argc, argv, 2, "--report");
 
     Group stems, youngLeaves, stemsB, leaves;
     buildBananas(stems, youngLeaves, stemsB, leaves);

@@ -15,10 +15,12 @@
 #include <vector>
 
 #include "scenes/outdoor/scenery_files.h"
+#include "tools/common/command_line.h"
+#include "tools/common/vec3.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using gen::kPi;
 constexpr double kRadius = 350.0;  // horizontal: the far side stays inside a 500 far plane from anywhere in the site
 constexpr double kHeight = 150.0;  // the zenith's height over the ground
 constexpr int kSegments = 32;
@@ -50,10 +52,7 @@ Vertex vertexAt(double elevationDegrees, double azimuth) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s RUN_DIR STAMP\n", argv[0]);
-        return 2;
-    }
+    if (!gen::checkUsage(argc, argv, 2, "RUN_DIR STAMP")) return 2;
     std::vector<Vertex> vertices;
     const int ringCount = int(sizeof(kRings) / sizeof(kRings[0]));
     for (int r = 0; r < ringCount; ++r)
@@ -90,6 +89,5 @@ int main(int argc, char** argv) {
         std::fprintf(file, "0 %d %d %d %d %d %d 0\n", triangles[t], triangles[t + 1], triangles[t + 2], triangles[t],
                      triangles[t + 1], triangles[t + 2]);
     if (std::fclose(file) != 0) return 1;
-    FILE* stamp = std::fopen(argv[2], "wb");
-    return stamp && std::fclose(stamp) == 0 ? 0 : 1;
+    return gen::touchStamp(argv[2]) ? 0 : 1;
 }

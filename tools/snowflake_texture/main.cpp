@@ -8,14 +8,12 @@
 #include <string>
 
 #include "scenes/outdoor/snow_files.h"
+#include "tools/common/command_line.h"
 #include "tools/common/tga_writer.h"
 #include "tools/snowflake_texture/snowflake.h"
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s RUN_DIR STAMP\n", argv[0]);
-        return 2;
-    }
+    if (!gen::checkUsage(argc, argv, 2, "RUN_DIR STAMP")) return 2;
     const std::filesystem::path file = std::filesystem::path(argv[1]) / snowflakeTextureFile;
     std::error_code ignored;
     std::filesystem::create_directories(file.parent_path(), ignored);
@@ -25,6 +23,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "snowflake texture: cannot write %s\n", file.c_str());
         return 1;
     }
-    FILE* stamp = std::fopen(argv[2], "wb");
-    return stamp && std::fclose(stamp) == 0 ? 0 : 1;
+    return gen::touchStamp(argv[2]) ? 0 : 1;
 }
