@@ -42,13 +42,7 @@ int main(int argc, char** argv) {
         cgGLDisableProfile(scene->lighting.vertexProfile);
         cgGLDisableProfile(scene->lighting.fragmentProfile);
         glViewport(0, 0, 1024, 1024);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glEnable(GL_TEXTURE_2D);
+        beginPlainTexturedFill();
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, scene->frameBuffer);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glBindTexture(GL_TEXTURE_2D, texture);

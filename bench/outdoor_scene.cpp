@@ -155,16 +155,9 @@ int main(int argc, char** argv) {
     const unsigned texture = scene->images[scene->leadingImageCount + 1].textureId;
     Figures fill = timeFrames(frames, [&](int) {
         glUseProgram(0);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
+        beginPlainTexturedFill();
         glDisable(GL_BLEND);
         glDisable(GL_ALPHA_TEST);
-        glActiveTexture(GL_TEXTURE0);
-        glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
         fillPass(shadowTarget->frameBuffer, shadowTarget->width, shadowTarget->height, texture);
         fillPass(reflection->frameBuffer, reflection->width, reflection->height, texture);
