@@ -8,51 +8,21 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <vector>
 
 #include "assets/tga_image.h"
+#include "bench/support/bench_window.h"
+#include "bench/support/frame_timing.h"
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
 #include "platform/random/crt_rand.h"
-#include "platform/window/gl_extensions.h"
 #include "scenes/outdoor/grass_field.h"
 #include "scenes/outdoor/grass_files.h"
 #include "scenes/outdoor/grass_placement.h"
-#include "shell/demo_app.h"
 #include "shell/gl_window.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-struct Figures {
-    double median;
-    double p95;
-};
-
-Figures measure(int runs, const std::function<void(int)>& work, bool swap) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        work(i);
-        if (swap) {
-            glFinish();
-            SwapBuffers(demoApp.deviceContext);
-        }
-        times.push_back(millisecondsSince(start));
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)]};
-}
 
 void view(float eyeX, float eyeY, float eyeZ, float atX, float atY, float atZ) {
     glViewport(0, 0, 1024, 768);
@@ -73,14 +43,10 @@ void clearFrame() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 100;
+    const int frames = frameCountArgument(argc, argv, 100);
     uint32_t now = 0;
     setTickSource([&] { return now; });
-    if (!openWindow("oku bench", 1024, 768, 32, false)) {
-        std::fprintf(stderr, "no window (is DISPLAY set?)\n");
-        return 1;
-    }
-    if (loadGlExtensions() != GLEW_OK) return 1;
+    if (!openBenchWindow(1024, 768)) return 1;
 
     // Placement alone, from images already in memory.
     TgaImage position, wind;
@@ -94,28 +60,28 @@ int main(int argc, char** argv) {
     arrays.offsets = offsets.data();
     arrays.windDirections = directions.data();
     arrays.indices = indices.data();
-    Figures placement = measure(20, [&](int) {
+    Figures placement = timeRuns(20, [&](int) {
         crtSrand(1);
         placeGrassBlades(position, wind, grassBladeCount, grassFieldSize, arrays);
-    }, false);
+    });
     releasePixels(position);
     releasePixels(wind);
 
     Timer timer;
     GrassField* grass = nullptr;
-    Figures construction = measure(5, [&](int) {
+    Figures construction = timeRuns(5, [&](int) {
         delete grass;
         crtSrand(1);
         grass = new GrassField(grassBladeCount, grassGrowthSpan, grassVertexProgramFile, grassFragmentProgramFile,
                                grassBladeTextureFile, grassPositionImageFile, grassWindImageFile, grassFieldSize,
                                &timer);
-    }, false);
-    auto setUpStart = Clock::now();
+    });
+    auto setUpStart = BenchClock::now();
     grass->setUp();
     const double setUpMs = millisecondsSince(setUpStart);
     grass->growthStart = grassGrowthStart;
 
-    Figures clearOnly = measure(frames, [](int) { clearFrame(); }, true);
+    Figures clearOnly = timeFrames(frames, [](int) { clearFrame(); });
     auto grassFrames = [&](int i) {
         now = 100000 + 40 * i;
         timer.update();
@@ -123,9 +89,9 @@ int main(int argc, char** argv) {
         grass->render();
     };
     view(-44.0f, 14.0f, -50.0f, 4.0f, 0.0f, 4.0f);
-    Figures overview = measure(frames, grassFrames, true);
+    Figures overview = timeFrames(frames, grassFrames);
     view(-30.0f, 3.0f, -34.0f, -20.0f, 1.0f, -24.0f);
-    Figures inside = measure(frames, grassFrames, true);
+    Figures inside = timeFrames(frames, grassFrames);
 
     std::printf("grass field, %d blades, %d frames at 1024 x 768\n", grassBladeCount, frames);
     std::printf("  placement             median %7.2f ms   p95 %7.2f ms\n", placement.median, placement.p95);

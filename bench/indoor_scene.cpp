@@ -5,74 +5,26 @@
 //   bench_indoor_scene [frames]     (run from the run directory, with a display)
 #include <GL/glew.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <vector>
 
-#include "platform/shader/cg.h"
-#include "platform/window/gl_extensions.h"
+#include "bench/support/bench_window.h"
+#include "bench/support/frame_timing.h"
+#include "bench/support/textured_quad.h"
 #include "platform/clock/tick_count.h"
+#include "platform/shader/cg.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-struct Figures {
-    double median;
-    double p95;
-};
-
-Figures timeFrames(int frames, const std::function<void(int)>& drawFrame) {
-    std::vector<double> times;
-    for (int i = 0; i < frames; ++i) {
-        auto start = Clock::now();
-        drawFrame(i);
-        glFinish();
-        SwapBuffers(demoApp.deviceContext);
-        times.push_back(millisecondsSince(start));
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)]};
-}
-
-void drawTexturedQuad() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-1, -1);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, -1);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, 1);
-    glTexCoord2f(0, 1);
-    glVertex2f(-1, 1);
-    glEnd();
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 120;
+    int frames = frameCountArgument(argc, argv, 120);
     uint32_t now = 0;
     setTickSource([&] { return now; });
 
-    if (!openWindow("oku bench", 1024, 768, 32, false)) {
-        std::fprintf(stderr, "no window (is DISPLAY set?)\n");
-        return 1;
-    }
-    if (loadGlExtensions() != GLEW_OK) return 1;
+    if (!openBenchWindow(1024, 768)) return 1;
     demoApp.cgContext = cgCreateContext();
 
-    auto initStart = Clock::now();
+    auto initStart = BenchClock::now();
     BumpMapping* scene = new BumpMapping(&demoApp.input, nullptr);
     scene->init();
     double initMs = millisecondsSince(initStart);
@@ -90,13 +42,7 @@ int main(int argc, char** argv) {
         cgGLDisableProfile(scene->lighting.vertexProfile);
         cgGLDisableProfile(scene->lighting.fragmentProfile);
         glViewport(0, 0, 1024, 1024);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
-        glEnable(GL_TEXTURE_2D);
+        beginPlainTexturedFill();
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, scene->frameBuffer);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glBindTexture(GL_TEXTURE_2D, texture);

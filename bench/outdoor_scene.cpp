@@ -13,22 +13,21 @@
 #include <GL/glew.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "assets/mesh.h"
+#include "bench/support/bench_window.h"
+#include "bench/support/frame_timing.h"
+#include "bench/support/textured_quad.h"
 #include "math/spline.h"
 #include "math/spline_camera.h"
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
 #include "platform/shader/cg.h"
-#include "platform/window/gl_extensions.h"
 #include "scenes/outdoor/grass_field.h"
 #include "scenes/outdoor/growing_grass.h"
 #include "scenes/outdoor/scenery.h"
@@ -41,60 +40,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 const double sceneLength = 150.0;
 const int windowWidth = 1024;
 const int windowHeight = 768;
 // Scene times of the saved pictures: flat ground, grass rising, grown, snow.
 const double shotTimes[] = {20.0, 40.0, 100.0, 140.0};
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// CPU time of the whole process (the GL driver's rendering threads included), in
-// milliseconds: on a machine shared with other work it varies far less than the
-// wall-clock time.
-double processCpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1.0e6;
-}
-
-struct Figures {
-    double median;
-    double p95;
-    double cpuPerFrame;
-};
-
-Figures timeFrames(int frames, const std::function<void(int)>& drawFrame) {
-    std::vector<double> times;
-    const double cpuStart = processCpuMilliseconds();
-    for (int i = 0; i < frames; ++i) {
-        auto start = Clock::now();
-        drawFrame(i);
-        glFinish();
-        SwapBuffers(demoApp.deviceContext);
-        times.push_back(millisecondsSince(start));
-    }
-    const double cpu = (processCpuMilliseconds() - cpuStart) / frames;
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)], cpu};
-}
-
-void drawTexturedQuad() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-1, -1);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, -1);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, 1);
-    glTexCoord2f(0, 1);
-    glVertex2f(-1, 1);
-    glEnd();
-}
 
 // One pass of the fill limit: a cleared target filled once with a textured quad.
 void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
@@ -118,13 +68,13 @@ struct PassTimes {
 
 void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
     int pass = 0;
-    auto start = Clock::now();
+    auto start = BenchClock::now();
     double cpuStart = processCpuMilliseconds();
     auto lap = [&] {
         glFinish();
         times.cpu[pass] += processCpuMilliseconds() - cpuStart;
         times.total[pass++] += millisecondsSince(start);
-        start = Clock::now();
+        start = BenchClock::now();
         cpuStart = processCpuMilliseconds();
     };
     const float t = static_cast<float>(scene.timer->total());
@@ -186,14 +136,10 @@ int main(int argc, char** argv) {
     uint32_t now = 0;
     setTickSource([&] { return now; });
 
-    if (!openWindow("oku bench", windowWidth, windowHeight, 32, false)) {
-        std::fprintf(stderr, "no window (is DISPLAY set?)\n");
-        return 1;
-    }
-    if (loadGlExtensions() != GLEW_OK) return 1;
+    if (!openBenchWindow(windowWidth, windowHeight)) return 1;
     demoApp.cgContext = cgCreateContext();
 
-    auto initStart = Clock::now();
+    auto initStart = BenchClock::now();
     GrowingGrass* scene = new GrowingGrass(&demoApp.input, nullptr);
     scene->init();
     double initMs = millisecondsSince(initStart);
@@ -209,16 +155,9 @@ int main(int argc, char** argv) {
     const unsigned texture = scene->images[scene->leadingImageCount + 1].textureId;
     Figures fill = timeFrames(frames, [&](int) {
         glUseProgram(0);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_CULL_FACE);
+        beginPlainTexturedFill();
         glDisable(GL_BLEND);
         glDisable(GL_ALPHA_TEST);
-        glActiveTexture(GL_TEXTURE0);
-        glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
         fillPass(shadowTarget->frameBuffer, shadowTarget->width, shadowTarget->height, texture);
         fillPass(reflection->frameBuffer, reflection->width, reflection->height, texture);

@@ -6,54 +6,21 @@
 //   bench_outdoor_set [frames]     (run from the run directory, with a display)
 #include <GL/glew.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <vector>
 
 #include "assets/mesh.h"
+#include "bench/support/bench_window.h"
+#include "bench/support/frame_timing.h"
 #include "math/spline.h"
 #include "math/spline_camera.h"
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
-#include "platform/window/gl_extensions.h"
 #include "platform/window/message_box.h"
 #include "scenes/outdoor/scenery.h"
-#include "shell/demo_app.h"
 #include "shell/gl_window.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-struct Figures {
-    double median;
-    double p95;
-};
-
-Figures timeFrames(int frames, const std::function<void(int)>& drawFrame) {
-    std::vector<double> times;
-    for (int i = 0; i < frames; ++i) {
-        auto start = Clock::now();
-        drawFrame(i);
-        glFinish();
-        SwapBuffers(demoApp.deviceContext);
-        times.push_back(millisecondsSince(start));
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)]};
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 120;
+    const int frames = frameCountArgument(argc, argv, 120);
     uint32_t now = 0;
     setTickSource([&] { return now; });
     // A missing texture (the grass blade's comes from another generator) must not
@@ -61,14 +28,10 @@ int main(int argc, char** argv) {
     int boxes = 0;
     setMessageBoxHandler([&](const char*, const char*, unsigned) { ++boxes; });
 
-    if (!openWindow("oku bench", 1024, 768, 32, false)) {
-        std::fprintf(stderr, "no window (is DISPLAY set?)\n");
-        return 1;
-    }
-    if (loadGlExtensions() != GLEW_OK) return 1;
+    if (!openBenchWindow(1024, 768)) return 1;
 
     TgaImage images[12];
-    auto loadStart = Clock::now();
+    auto loadStart = BenchClock::now();
     const bool textured = loadTextures(images, 2);
     const double loadMs = millisecondsSince(loadStart);
     Mesh sky(skyMeshFile);

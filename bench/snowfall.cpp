@@ -7,40 +7,17 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <vector>
 
+#include "bench/support/bench_window.h"
+#include "bench/support/frame_timing.h"
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
-#include "platform/window/gl_extensions.h"
 #include "scenes/outdoor/snow_files.h"
 #include "scenes/outdoor/snowfall_effect.h"
-#include "shell/demo_app.h"
 #include "shell/gl_window.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-struct Figures {
-    double median;
-    double p95;
-};
-
-Figures timeRuns(int runs, const std::function<void(int)>& run) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        run(i);
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(times.size() - 1, times.size() * 95 / 100)]};
-}
 
 void sceneView() {
     glViewport(0, 0, 1024, 1024);
@@ -55,14 +32,10 @@ void sceneView() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 200;
+    const int frames = frameCountArgument(argc, argv, 200);
     uint32_t now = 0;
     setTickSource([&] { return now; });
-    if (!openWindow("oku bench", 1024, 768, 32, false)) {
-        std::fprintf(stderr, "no window (is DISPLAY set?)\n");
-        return 1;
-    }
-    if (loadGlExtensions() != GLEW_OK) return 1;
+    if (!openBenchWindow(1024, 768)) return 1;
 
     Timer timer;
     SnowfallEffect* snow = new SnowfallEffect(10000, &timer, Vec3(-20, 20, -20), Vec3(20, 40, 20), snowWindPathFile,
@@ -107,12 +80,10 @@ int main(int argc, char** argv) {
                 snow->render();
                 snow->render();  // the scene draws it twice a frame (reflection, main view)
             }
-            glFinish();
-            SwapBuffers(demoApp.deviceContext);
         };
     };
-    const Figures clearOnly = timeRuns(frames, frame(false));
-    const Figures withSnow = timeRuns(frames, frame(true));
+    const Figures clearOnly = timeFrames(frames, frame(false));
+    const Figures withSnow = timeFrames(frames, frame(true));
 
     std::printf("snowfall, 10000 flakes, %d frames at 1024 x 768\n", frames);
     std::printf("  wind + life check, nothing expires   median %7.3f ms   p95 %7.3f ms\n", cpuQuiet.median, cpuQuiet.p95);

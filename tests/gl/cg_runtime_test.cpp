@@ -31,12 +31,6 @@ GLuint solidTexture(const Bytes& texels, int width, int height) {
     return name;
 }
 
-GLint integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
 class ShaderRuntime : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -128,7 +122,7 @@ TEST_F(ShaderRuntime, AFragmentProgramRunsOverFixedFunctionVerticesAndFixedFunct
     expectColor(48, 32, kNothing, "outside the quad");
 
     cgGLDisableProfile(fragmentProfile);
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
     drawQuad(0.0f, -1.0f, 1.0f, 1.0f);
     expectColor(48, 32, kWhite, "fixed function again");
 }
@@ -147,10 +141,10 @@ TEST_F(ShaderRuntime, ATextureParameterUsesAUnitOfItsOwnAndLeavesUnitZeroAlone) 
     EXPECT_GE(cgGLGetTextureEnum(base), static_cast<unsigned>(GL_TEXTURE1));
     EXPECT_EQ(cgGLGetTextureParameter(base), blueGreen);
     cgGLEnableTextureParameter(base);
-    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0) << "the active unit is unchanged";
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), red) << "unit 0 keeps its texture";
+    EXPECT_EQ(glInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE0) << "the active unit is unchanged";
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), red) << "unit 0 keeps its texture";
     glActiveTexture(cgGLGetTextureEnum(base));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), blueGreen);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), blueGreen);
     glActiveTexture(GL_TEXTURE0);
 
     // Fixed-function texture coordinates on unit 0 reach the program as gl_TexCoord[0]
@@ -172,9 +166,9 @@ TEST_F(ShaderRuntime, ATextureParameterUsesAUnitOfItsOwnAndLeavesUnitZeroAlone) 
     // Disabling unbinds it from its unit only.
     cgGLDisableTextureParameter(base);
     glActiveTexture(cgGLGetTextureEnum(base));
-    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), 0);
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 0);
     glActiveTexture(GL_TEXTURE0);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), red);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), red);
     glDeleteTextures(1, &red);
     glDeleteTextures(1, &blueGreen);
 }
@@ -295,7 +289,7 @@ TEST_F(ShaderRuntime, AMissingOrBrokenProgramIsNullAndEveryCallOnItIsHarmless) {
     // Handles of the wrong kind are not parameters either.
     cgGLSetParameter1f(reinterpret_cast<CGparameter>(solid), 1.0f);
     cgGLBindProgram(reinterpret_cast<CGprogram>(context));
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0) << "nothing bound: both stages fixed function";
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0) << "nothing bound: both stages fixed function";
     clear();
     drawQuad();
     expectColor(32, 32, kWhite, "plain drawing");
@@ -325,7 +319,7 @@ TEST_F(ShaderRuntime, TheProgramInUseFollowsTheEnabledStages) {
     for (const Case& c : cases) {
         (c.vertex ? cgGLEnableProfile : cgGLDisableProfile)(vertexProfile);
         (c.fragment ? cgGLEnableProfile : cgGLDisableProfile)(fragmentProfile);
-        EXPECT_EQ(integer(GL_CURRENT_PROGRAM) != 0, c.vertex || c.fragment) << c.what;
+        EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM) != 0, c.vertex || c.fragment) << c.what;
         clear();
         drawQuad();
         expectColor(32, 32, c.expected, c.what);
@@ -548,12 +542,12 @@ TEST_F(ShaderRuntime, DestroyingAContextFreesItsProgramsAndUnbindsThem) {
     cgGLSetParameter4f(color, 1.0f, 0.0f, 0.0f, 1.0f);
     cgGLBindProgram(solid);
     cgGLEnableProfile(fragmentProfile);
-    EXPECT_NE(integer(GL_CURRENT_PROGRAM), 0);
+    EXPECT_NE(glInteger(GL_CURRENT_PROGRAM), 0);
     cgDestroyContext(other);
     EXPECT_FALSE(cgIsContext(other));
     EXPECT_FALSE(cgIsProgram(solid));
     EXPECT_FALSE(cgIsParameter(color));
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
     cgGLSetParameter4f(color, 0.0f, 1.0f, 0.0f, 1.0f);  // a stale handle does nothing
     clear();
     drawQuad();
@@ -578,7 +572,7 @@ TEST(ShaderRuntimeContexts, ProgramsOfAGoneGLContextActAsNull) {
     glViewport(0, 0, kSize, kSize);
     cgGLBindProgram(old);
     cgGLEnableProfile(CG_PROFILE_GLSLF);
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0) << "nothing of the old context is used";
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0) << "nothing of the old context is used";
     CGprogram fresh = cgCreateProgramFromFile(context, CG_SOURCE, shaderPath("solid_fragment.cg").c_str(),
                                               CG_PROFILE_GLSLF, "main", nullptr);
     ASSERT_NE(fresh, nullptr);

@@ -139,12 +139,6 @@ protected:
         writePng(testOutputDir() + name, kWidth, kHeight, pixels);
     }
 
-    static GLint integer(GLenum name) {
-        GLint value = 0;
-        glGetIntegerv(name, &value);
-        return value;
-    }
-
     static GlTestContext* context;
     uint32_t now = 0;
     std::unique_ptr<Timer> timer;
@@ -231,16 +225,16 @@ TEST_F(GrassRendering, LeavesTheStateItsHeaderLists) {
     EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_EQ(integer(GL_ARRAY_BUFFER_BINDING), 0);
-    EXPECT_EQ(integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
+    EXPECT_EQ(glInteger(GL_ARRAY_BUFFER_BINDING), 0);
+    EXPECT_EQ(glInteger(GL_ELEMENT_ARRAY_BUFFER_BINDING), 0);
     for (int unit = 0; unit < 3; ++unit) {
         glClientActiveTexture(GL_TEXTURE0 + unit);
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY)) << unit;
     }
     glClientActiveTexture(GL_TEXTURE0);
     frameAt(60.0f);
-    EXPECT_EQ(integer(GL_CLIENT_ACTIVE_TEXTURE), GL_TEXTURE0);
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0) << "fixed function again for what follows";
+    EXPECT_EQ(glInteger(GL_CLIENT_ACTIVE_TEXTURE), GL_TEXTURE0);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0) << "fixed function again for what follows";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     glDisable(GL_DEPTH_TEST);
 }

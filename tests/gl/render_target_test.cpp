@@ -17,12 +17,6 @@ class RenderTargetTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(gl.ok()) << gl.error(); }
 
-    static GLint integer(GLenum name) {
-        GLint value = 0;
-        glGetIntegerv(name, &value);
-        return value;
-    }
-
     static GLint textureParameter(GLuint texture, GLenum name, bool level = false) {
         glBindTexture(GL_TEXTURE_2D, texture);
         GLint value = 0;
@@ -77,8 +71,8 @@ TEST_F(RenderTargetTest, CreatesACompleteFramebufferWithClampedSingleLevelTextur
     ASSERT_NE(target.frameBuffer, 0u);
     ASSERT_NE(target.colorTexture, 0u);
     ASSERT_NE(target.depthTexture, 0u);
-    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING_EXT), 0);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), target.colorTexture) << "left bound";
+    EXPECT_EQ(glInteger(GL_FRAMEBUFFER_BINDING_EXT), 0);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), target.colorTexture) << "left bound";
     EXPECT_TRUE(log.lines.empty()) << "a complete framebuffer logs nothing";
 
     EXPECT_EQ(textureParameter(target.colorTexture, GL_TEXTURE_INTERNAL_FORMAT, true), GL_RGBA8);
@@ -121,12 +115,12 @@ TEST_F(RenderTargetTest, ACaptureDrawsIntoTheTargetAndLeavesTheStateItPromises) 
     dirtyTheWindow();
 
     target.beginCapture(Vec3(0, 0, 10), Vec3(0, 0, 0), Vec3(0, 1, 0));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING_EXT)), target.frameBuffer);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_FRAMEBUFFER_BINDING_EXT)), target.frameBuffer);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 1024);
     EXPECT_EQ(viewport[3], 768);
-    EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
     drawQuad(1.0f);
     target.endCapture();
 
@@ -137,7 +131,7 @@ TEST_F(RenderTargetTest, ACaptureDrawsIntoTheTargetAndLeavesTheStateItPromises) 
     glReadPixels(3, 3, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_EQ(depth, 1.0f);
     // The state after the capture.
-    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING_EXT), 0);
+    EXPECT_EQ(glInteger(GL_FRAMEBUFFER_BINDING_EXT), 0);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[0], 5);
     EXPECT_EQ(viewport[1], 6);
@@ -145,8 +139,8 @@ TEST_F(RenderTargetTest, ACaptureDrawsIntoTheTargetAndLeavesTheStateItPromises) 
     EXPECT_EQ(viewport[3], 200);
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_EQ(integer(GL_DEPTH_FUNC), GL_LESS);
-    EXPECT_EQ(integer(GL_ATTRIB_STACK_DEPTH), 0);
+    EXPECT_EQ(glInteger(GL_DEPTH_FUNC), GL_LESS);
+    EXPECT_EQ(glInteger(GL_ATTRIB_STACK_DEPTH), 0);
     float projection[16], modelview[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);

@@ -45,12 +45,6 @@ class ShadowMapperTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(gl.ok()) << gl.error(); }
 
-    static GLint integer(GLenum name) {
-        GLint value = 0;
-        glGetIntegerv(name, &value);
-        return value;
-    }
-
     // The light's view as a capture sets it: perspective and look-at in the modelview.
     static Matrix4 expectedLightView(const Vec3& eye) {
         glMatrixMode(GL_MODELVIEW);
@@ -121,7 +115,7 @@ TEST_F(ShadowMapperTest, TheShadowPassLooksFromTheLightAndClearsTheWindowAfter) 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     shadow.beginPass();
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING_EXT)), shadow.renderTarget->frameBuffer);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_FRAMEBUFFER_BINDING_EXT)), shadow.renderTarget->frameBuffer);
     drawFloor(0.0f, 40.0f);
     shadow.endPass();
 
@@ -132,7 +126,7 @@ TEST_F(ShadowMapperTest, TheShadowPassLooksFromTheLightAndClearsTheWindowAfter) 
     }
     const Rgba window = pixel(10, 10);
     EXPECT_EQ(window.r + window.g + window.b + window.a, 0) << "the window is cleared after the pass";
-    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING_EXT), 0);
+    EXPECT_EQ(glInteger(GL_FRAMEBUFFER_BINDING_EXT), 0);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 500);
@@ -165,7 +159,7 @@ TEST_F(ShadowMapperTest, TheShadowPassWritesTheSameDepthsWithoutTexturingAndPuts
         shadow.endPass();
         glGetBooleanv(GL_COLOR_WRITEMASK, mask);
         EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
-        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+        EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
         std::vector<float> depths(1024 * 768);
         glBindTexture(GL_TEXTURE_2D, shadow.getShadowTexture());
         glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depths.data());
@@ -321,17 +315,17 @@ TEST_F(ShadowMapperTest, BindAndUnbindLeaveTheStateTheyPromise) {
     shadow.bind();
     const GLenum unit = cgGLGetTextureEnum(shadow.shadowMapParam);
     EXPECT_NE(unit, static_cast<GLenum>(GL_TEXTURE0)) << "the scenery's unit stays free";
-    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), floorTexture);
-    EXPECT_NE(integer(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(glInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), floorTexture);
+    EXPECT_NE(glInteger(GL_CURRENT_PROGRAM), 0);
     glActiveTexture(unit);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), shadow.getShadowTexture());
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), shadow.getShadowTexture());
     glActiveTexture(GL_TEXTURE0);
 
     shadow.unbind();
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0) << "fixed function after unbind";
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0) << "fixed function after unbind";
     glActiveTexture(unit);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), shadow.getShadowTexture()) << "stays bound";
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), shadow.getShadowTexture()) << "stays bound";
     glActiveTexture(GL_TEXTURE0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

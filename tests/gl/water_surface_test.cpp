@@ -42,12 +42,6 @@ protected:
     }
     void TearDown() override { setTickSource(nullptr); }
 
-    static GLint integer(GLenum name) {
-        GLint value = 0;
-        glGetIntegerv(name, &value);
-        return value;
-    }
-
     // The pool floor 3 units down, and whatever boxes the test asks for.
     void drawContent() {
         glEnable(GL_TEXTURE_2D);
@@ -176,16 +170,16 @@ TEST_F(WaterSurfaceTest, TheCapturesMirrorTheCameraInTheWaterAndClipAtIt) {
     glClear(GL_COLOR_BUFFER_BIT);
     water.beginReflection();
     EXPECT_TRUE(glIsEnabled(GL_CLIP_PLANE0));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING_EXT)), water.reflection->frameBuffer);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_FRAMEBUFFER_BINDING_EXT)), water.reflection->frameBuffer);
     water.endReflection();
     EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0));
-    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING_EXT), 0);
+    EXPECT_EQ(glInteger(GL_FRAMEBUFFER_BINDING_EXT), 0);
     EXPECT_EQ(pixel(5, 5).r, 0) << "the window is cleared after the capture";
 
     glClear(GL_COLOR_BUFFER_BIT);
     water.beginRefraction();
     EXPECT_TRUE(glIsEnabled(GL_CLIP_PLANE0));
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_FRAMEBUFFER_BINDING_EXT)), water.refraction->frameBuffer);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_FRAMEBUFFER_BINDING_EXT)), water.refraction->frameBuffer);
     water.endRefraction();
     EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0));
     EXPECT_EQ(pixel(5, 5).r, 0) << "the window is cleared after the capture";
@@ -340,9 +334,9 @@ TEST_F(WaterSurfaceTest, RenderLeavesTheStateItPromises) {
     glBindTexture(GL_TEXTURE_2D, floorTexture);
     glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
     water.render();
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0) << "both profiles disabled";
-    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-    EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), floorTexture) << "unit 0 untouched";
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0) << "both profiles disabled";
+    EXPECT_EQ(glInteger(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
+    EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), floorTexture) << "unit 0 untouched";
     float colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[1], 0.5f);
@@ -353,7 +347,7 @@ TEST_F(WaterSurfaceTest, RenderLeavesTheStateItPromises) {
         const GLenum unit = cgGLGetTextureEnum(parameter);
         EXPECT_NE(unit, static_cast<GLenum>(GL_TEXTURE0));
         glActiveTexture(unit);
-        EXPECT_EQ(static_cast<GLuint>(integer(GL_TEXTURE_BINDING_2D)), texture) << "stays enabled";
+        EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), texture) << "stays enabled";
         glActiveTexture(GL_TEXTURE0);
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -400,9 +394,9 @@ TEST_F(WaterSurfaceTest, MissingProgramsShowTheBoxesAndAPlainSurface) {
     EXPECT_GT(c.r, c.b + 40);
     EXPECT_LT(c.r, 215) << "tinted by the water";
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(integer(GL_DEPTH_FUNC), GL_LESS);
-    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), 0);
-    EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(glInteger(GL_DEPTH_FUNC), GL_LESS);
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), 0);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
 }
 
 }  // namespace

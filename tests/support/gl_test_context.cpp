@@ -50,3 +50,9 @@ std::vector<unsigned char> GlTestContext::readPixels(int x, int y, int width, in
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }
+
+GLint glInteger(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}

@@ -10,6 +10,9 @@
 
 struct SDL_Window;
 
+// One integer of GL state (glGetIntegerv), for comparing state in assertions.
+GLint glInteger(GLenum name);
+
 class GlTestContext {
 public:
     explicit GlTestContext(int width = 1024, int height = 768);

@@ -6,39 +6,18 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "scenes/indoor/model_parts.h"
+#include "support/tga_file_bytes.h"
 
 namespace {
-
-struct Tga {
-    int width = 0, height = 0, bytesPerPixel = 0;
-    std::vector<unsigned char> pixels;  // B, G, R (, A), bottom row first
-    unsigned char header[18] = {0};
-    size_t fileSize = 0;
-
-    bool load(const std::string& path) {
-        std::ifstream in(path, std::ios::binary | std::ios::ate);
-        if (!in) return false;
-        fileSize = size_t(in.tellg());
-        in.seekg(0);
-        if (!in.read(reinterpret_cast<char*>(header), 18)) return false;
-        width = header[12] | header[13] << 8;
-        height = header[14] | header[15] << 8;
-        bytesPerPixel = header[16] / 8;
-        pixels.resize(size_t(width) * height * bytesPerPixel);
-        return bool(in.read(reinterpret_cast<char*>(pixels.data()), pixels.size()));
-    }
-    const unsigned char* at(int x, int y) const { return &pixels[(size_t(y) * width + x) * bytesPerPixel]; }
-};
 
 TEST(IndoorTextures, EveryFileIsAnUncompressedTrueColourTga) {
     for (int p = 0; p < modelPartCount; ++p)
         for (const char* path : {modelParts[p].diffuseTexture, modelParts[p].normalTexture}) {
-            Tga tga;
+            TgaFileBytes tga;
             ASSERT_TRUE(tga.load(path)) << path;
             const unsigned char uncompressed[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
             EXPECT_EQ(std::memcmp(tga.header, uncompressed, 12), 0) << path << ": no ID, no colour map, type 2, origin 0";
@@ -51,14 +30,14 @@ TEST(IndoorTextures, EveryFileIsAnUncompressedTrueColourTga) {
 }
 
 // Decoded normal, in tangent space.
-void normalAt(const Tga& tga, int x, int y, double n[3]) {
+void normalAt(const TgaFileBytes& tga, int x, int y, double n[3]) {
     const unsigned char* p = tga.at(x, y);
     n[0] = p[2] / 127.5 - 1, n[1] = p[1] / 127.5 - 1, n[2] = p[0] / 127.5 - 1;
 }
 
 TEST(IndoorTextures, NormalMapsAreUnitNormalsOutOfTheSurface) {
     for (int p = 0; p < modelPartCount; ++p) {
-        Tga tga;
+        TgaFileBytes tga;
         ASSERT_TRUE(tga.load(modelParts[p].normalTexture));
         double mean[3] = {0, 0, 0};
         for (int y = 0; y < tga.height; ++y)
@@ -82,20 +61,15 @@ TEST(IndoorTextures, NormalMapsAreUnitNormalsOutOfTheSurface) {
 TEST(IndoorTextures, RepeatingTexturesHaveNoSeam) {
     for (int p : {0, 1})
         for (const char* path : {modelParts[p].diffuseTexture, modelParts[p].normalTexture}) {
-            Tga tga;
+            TgaFileBytes tga;
             ASSERT_TRUE(tga.load(path));
-            auto step = [&](int x0, int y0, int x1, int y1) {
-                double sum = 0;
-                for (int c = 0; c < 3; ++c) sum += std::fabs(double(tga.at(x0, y0)[c]) - tga.at(x1, y1)[c]);
-                return sum;
-            };
             // Average step between neighbouring columns and rows inside the picture.
             double inside = 0, acrossU = 0, acrossV = 0;
             const int n = tga.width;
             for (int i = 0; i < n; ++i) {
-                for (int j = 0; j + 1 < n; ++j) inside += step(j, i, j + 1, i) + step(i, j, i, j + 1);
-                acrossU += step(n - 1, i, 0, i);
-                acrossV += step(i, n - 1, i, 0);
+                for (int j = 0; j + 1 < n; ++j) inside += tga.step(j, i, j + 1, i) + tga.step(i, j, i, j + 1);
+                acrossU += tga.step(n - 1, i, 0, i);
+                acrossV += tga.step(i, n - 1, i, 0);
             }
             inside /= 2 * (n - 1);
             EXPECT_LT(acrossU, 1.5 * inside + 1) << path << ": seam where u wraps";

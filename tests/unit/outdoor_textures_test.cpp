@@ -6,47 +6,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "scenes/outdoor/scenery_files.h"
 #include "scenes/outdoor/scenery_model.h"
+#include "support/tga_file_bytes.h"
 
 namespace {
-
-struct Tga {
-    int width = 0, height = 0, bytesPerPixel = 0;
-    std::vector<unsigned char> pixels;  // B, G, R (, A), bottom row first
-    unsigned char header[18] = {0};
-    size_t fileSize = 0;
-
-    bool load(const std::string& path) {
-        std::ifstream in(path, std::ios::binary | std::ios::ate);
-        if (!in) return false;
-        fileSize = size_t(in.tellg());
-        in.seekg(0);
-        if (!in.read(reinterpret_cast<char*>(header), 18)) return false;
-        width = header[12] | header[13] << 8;
-        height = header[14] | header[15] << 8;
-        bytesPerPixel = header[16] / 8;
-        pixels.resize(size_t(width) * height * bytesPerPixel);
-        return bool(in.read(reinterpret_cast<char*>(pixels.data()), pixels.size()));
-    }
-    const unsigned char* at(int x, int y) const { return &pixels[(size_t(y) * width + x) * bytesPerPixel]; }
-    // Colour difference between two texels, summed over the channels.
-    double step(int x0, int y0, int x1, int y1) const {
-        double sum = 0;
-        for (int c = 0; c < 3; ++c) sum += std::fabs(double(at(x0, y0)[c]) - at(x1, y1)[c]);
-        return sum;
-    }
-};
 
 TEST(OutdoorTextures, EveryFileIsAnUncompressedTrueColourTga) {
     std::vector<const char*> files = {skyTextureFile};
     for (int g = 0; g < sceneryGroupCount; ++g) files.push_back(sceneryGroups[g].texture);
     for (const char* path : files) {
-        Tga tga;
+        TgaFileBytes tga;
         ASSERT_TRUE(tga.load(path)) << path;
         const unsigned char uncompressed[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         EXPECT_EQ(std::memcmp(tga.header, uncompressed, 12), 0) << path << ": no ID, no colour map, type 2, origin 0";
@@ -72,7 +45,7 @@ TEST(OutdoorTextures, RepeatingTexturesHaveNoSeam) {
                               {8, true, true},  {9, true, true}};
     for (const Repeat& r : repeats) {
         const char* path = sceneryGroups[r.group].texture;
-        Tga tga;
+        TgaFileBytes tga;
         ASSERT_TRUE(tga.load(path));
         const int n = tga.width;
         double inside = 0, acrossU = 0, acrossV = 0;
@@ -94,7 +67,7 @@ TEST(OutdoorTextures, RepeatingTexturesHaveNoSeam) {
 // The banana stems go round from u = 0.28 to u = 0.64: the stem texture
 // repeats over that span, so the two columns meet without a seam.
 TEST(OutdoorTextures, StemTextureClosesAroundTheStem) {
-    Tga tga;
+    TgaFileBytes tga;
     ASSERT_TRUE(tga.load(sceneryGroups[3].texture));
     const int n = tga.width;
     const int first = int(std::lround(0.28 * n)), last = int(std::lround(0.64 * n)) - 1;
@@ -109,7 +82,7 @@ TEST(OutdoorTextures, StemTextureClosesAroundTheStem) {
 
 // A winter sky: grey and pale, brighter at the horizon than overhead.
 TEST(OutdoorTextures, SkyIsPaleOvercastBrighterTowardsTheHorizon) {
-    Tga tga;
+    TgaFileBytes tga;
     ASSERT_TRUE(tga.load(skyTextureFile));
     const int n = tga.width;
     auto brightness = [&](double radius) {
@@ -133,7 +106,7 @@ TEST(OutdoorTextures, SkyIsPaleOvercastBrighterTowardsTheHorizon) {
 // rings of the dome's projection: in the lowest 14 degrees the haze changes less
 // around a ring than the clouds higher up do.
 TEST(OutdoorTextures, SkyMeltsIntoAnEvenHazeAboveTheHorizon) {
-    Tga tga;
+    TgaFileBytes tga;
     ASSERT_TRUE(tga.load(skyTextureFile));
     const int n = tga.width;
     const double horizon = 0.42;  // texture distance of the horizon from the zenith
@@ -162,7 +135,7 @@ TEST(OutdoorTextures, SkyMeltsIntoAnEvenHazeAboveTheHorizon) {
 // saturated green; at the picture's border (a patch's edge) it thins out to
 // about the ground's own colour, so patches blend into the lawn.
 TEST(OutdoorTextures, MossIsDarkAndMutedAndThinsOutIntoTheGround) {
-    Tga moss, ground;
+    TgaFileBytes moss, ground;
     ASSERT_TRUE(moss.load(sceneryGroups[0].texture));
     ASSERT_TRUE(ground.load(sceneryGroups[8].texture));
     struct Mean {
