@@ -1,5 +1,6 @@
 #include "scenes/indoor/bump_mapping.h"
 
+#include "assets/solid_texture.h"
 #include "math/spline.h"
 #include "math/spline_camera.h"
 #include "scenes/indoor/depth_of_field_taps.h"
@@ -22,17 +23,6 @@ const float fallbackFocus = 150.0f;
 bool hasValues(const Spline* path, int count) { return path && path->loaded && path->dimension >= count; }
 
 }  // namespace
-
-GLuint BumpMapping::makeSolidTexture(unsigned char r, unsigned char g, unsigned char b, unsigned char a) {
-    GLuint name = 0;
-    const unsigned char texel[4] = {r, g, b, a};
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    return name;
-}
 
 BumpMapping::BumpMapping(InputControl* input_, FMOD::System* fmodSystem_)
     : Scene("BumpMapping", input_, fmodSystem_) {}
@@ -100,8 +90,8 @@ bool BumpMapping::init() {
     camera = new SplineCamera(timer, "spline/camera1.spl", input);
 
     loadMaterials();
-    neutralDiffuse = makeSolidTexture(150, 150, 150);
-    flatNormal = makeSolidTexture(128, 128, 255);
+    neutralDiffuse = createSolidTexture(150, 150, 150);
+    flatNormal = createSolidTexture(128, 128, 255);
 
     filterTapCount = depthOfFieldTapCount;
     filterTaps = new float[2 * filterTapCount];

@@ -53,9 +53,6 @@ public:
     void drawPart(GLuint diffuse, GLuint normalMap, int firstTriangle, int triangleCount);
     void endModelPass();
 
-    // A 1 x 1 texture of one colour with nearest filtering: the stand-in for a part
-    // whose texture file failed (neutral grey, or a flat normal map).
-    static GLuint makeSolidTexture(unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255);
     // Pass 2: colorTexture through the depth-of-field filter focused at `focus`, as
     // one full-screen quad into the bound framebuffer; without the filter (or the
     // lighting programs, which write the depth it needs), the picture as it is with

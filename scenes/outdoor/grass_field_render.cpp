@@ -1,13 +1,14 @@
 // The grass field's shader set-up, buffer objects and per-frame draw.
 #include <cstddef>
 
+#include "assets/solid_texture.h"
 #include "platform/clock/timer.h"
 #include "scenes/outdoor/grass_field.h"
 #include "scenes/outdoor/grass_timeline.h"
 
 namespace {
 // The stand-in blade colour where the blade texture is missing: a mid grass green.
-const unsigned char plainBladeColour[4] = {86, 140, 52, 255};
+const unsigned char plainBladeColour[3] = {86, 140, 52};
 }  // namespace
 
 GLuint GrassField::uploadBuffer(GLenum target, const void* data, size_t bytes) {
@@ -40,16 +41,8 @@ bool GrassField::setUp() {
     windBuffer = uploadBuffer(GL_ARRAY_BUFFER, windDirections, sizeof(float) * windFloatCount);
     indexBuffer = uploadBuffer(GL_ELEMENT_ARRAY_BUFFER, indices, sizeof(uint16_t) * indexCount);
 
-    if (!colorTexture || !colorTexture->textureId) {
-        GLint previous = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
-        glGenTextures(1, &plainTexture);
-        glBindTexture(GL_TEXTURE_2D, plainTexture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, plainBladeColour);
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    }
+    if (!colorTexture || !colorTexture->textureId)
+        plainTexture = createSolidTexture(plainBladeColour[0], plainBladeColour[1], plainBladeColour[2]);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include "assets/mesh.h"
+#include "assets/solid_texture.h"
 #include "math/spline.h"
 #include "math/spline_camera.h"
 #include "platform/clock/timer.h"
@@ -61,14 +62,7 @@ void GrowingGrass::startMusic() {
 // sample the bound texture and would read texture 0 as black: one white texel in
 // every slot gives the same plain set in every pass.
 void GrowingGrass::useWhiteTextures() {
-    const unsigned char white[4] = {255, 255, 255, 255};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    const GLuint texture = createSolidTexture(255, 255, 255);
     for (int slot = 0; slot < leadingImageCount + sceneryGroupCount; ++slot) images[slot].textureId = texture;
 }
 

@@ -17,6 +17,7 @@
 #include "assets/render_target.h"
 #include "assets/tga_image.h"
 #include "platform/clock/tick_count.h"
+#include "assets/solid_texture.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "scenes/indoor/model.h"
 #include "shell/demo_app.h"
@@ -152,8 +153,8 @@ protected:
 
     std::vector<unsigned char> centre(const unsigned char bump[3], const float light[3]) {
         FloorSquare square;
-        GLuint base = BumpMapping::makeSolidTexture(180, 180, 180, 0);
-        GLuint normalMap = BumpMapping::makeSolidTexture(bump[0], bump[1], bump[2]);
+        GLuint base = createSolidTexture(180, 180, 180, 0);
+        GLuint normalMap = createSolidTexture(bump[0], bump[1], bump[2]);
         applyCamera({{0, 60, 0.001f}, {0, 0, 0}});
         feed(square.positions, square.normals, square.tangents, square.texCoords);
         scene->beginModelPass(light);
