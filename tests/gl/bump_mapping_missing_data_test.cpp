@@ -1,11 +1,10 @@
 // The indoor scene with missing or damaged data files: it runs to its end harmlessly and reports each problem once.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "math/spline.h"
@@ -14,6 +13,7 @@
 #include "shell/demo_app.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
+#include "support/scratch_run_directory.h"
 
 // The indoor scene must run to its end, harmlessly, whatever is missing or damaged in
 // its data: paths, textures, the shader file, the music.
@@ -25,11 +25,7 @@ class BumpMappingWithBrokenData : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << gl.error();
-        original = fs::current_path();
-        scratch = fs::temp_directory_path() / ("oku-broken-data-" + std::to_string(getpid()));
-        fs::remove_all(scratch);
-        fs::create_directories(scratch);
-        fs::current_path(scratch);
+        run.emplace();
         setTickSource([this] { return now; });
         demoApp.cgContext = cgCreateContext();
     }
@@ -37,23 +33,7 @@ protected:
         cgDestroyContext(demoApp.cgContext);
         demoApp.cgContext = nullptr;
         setTickSource(nullptr);
-        fs::current_path(original);
-        fs::remove_all(scratch);
-    }
-
-    void copyFromRunDir(const std::string& relative) {
-        fs::create_directories((scratch / relative).parent_path());
-        fs::copy_file(original / relative, scratch / relative, fs::copy_options::overwrite_existing);
-    }
-
-    void truncate(const std::string& relative, size_t bytes) {
-        std::string data;
-        {
-            std::ifstream in(scratch / relative, std::ios::binary);
-            data.assign(std::istreambuf_iterator<char>(in), {});
-        }
-        std::ofstream out(scratch / relative, std::ios::binary | std::ios::trunc);
-        out.write(data.data(), static_cast<std::streamsize>(std::min(bytes, data.size())));
+        run.reset();
     }
 
     // Steps the scene through its whole length; returns the frames drawn.
@@ -68,7 +48,7 @@ protected:
     }
 
     GlTestContext gl;
-    fs::path original, scratch;
+    std::optional<ScratchRunDirectory> run;
     uint32_t now = 0;
 };
 
@@ -94,9 +74,9 @@ TEST_F(BumpMappingWithBrokenData, DamagedTexturesAndPathsFallBackAndTheRestStill
                              "textures/Diffuse.tga", "textures/Normal.tga", "textures/green_metal_diffuse.tga",
                              "textures/green_metal_normal.tga", "textures/pipe_joint_diffuse.tga",
                              "textures/pipe_joint_normal.tga"})
-        copyFromRunDir(file);
-    truncate("textures/Diffuse.tga", 5000);        // the floor's colour: cut short
-    truncate("spline/lightPos0.spl", 12);          // the light path: cut inside its first key
+        run->copyFromRunDir(file);
+    run->truncate("textures/Diffuse.tga", 5000);        // the floor's colour: cut short
+    run->truncate("spline/lightPos0.spl", 12);          // the light path: cut inside its first key
     std::ofstream("spline/focus.spl") << "1 0 3\n0 10\n";  // claims three keys, holds one
 
     MessageBoxRecorder boxes;

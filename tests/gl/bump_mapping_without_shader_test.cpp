@@ -1,11 +1,10 @@
 // The indoor scene with its shader file missing or damaged still shows the set.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "shell/demo_app.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
+#include "support/scratch_run_directory.h"
 #include "support/png_writer.h"
 
 namespace {
@@ -75,13 +75,8 @@ class BumpMappingWithoutShader : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << gl.error();
-        original = fs::current_path();
-        scratch = fs::temp_directory_path() / ("oku-no-shader-" + std::to_string(getpid()));
-        fs::remove_all(scratch);
-        fs::create_directories(scratch / "Cg");
-        for (const char* folder : {"textures", "spline"})
-            fs::copy(original / folder, scratch / folder, fs::copy_options::recursive);
-        fs::current_path(scratch);
+        run.emplace();
+        for (const char* folder : {"textures", "spline"}) run->copyFromRunDir(folder);
         setTickSource([this] { return now; });
         demoApp.cgContext = cgCreateContext();
     }
@@ -89,16 +84,15 @@ protected:
         cgDestroyContext(demoApp.cgContext);
         demoApp.cgContext = nullptr;
         setTickSource(nullptr);
-        fs::current_path(original);
-        fs::remove_all(scratch);
+        run.reset();
     }
 
     std::string intactShader() const {
-        std::ifstream in(original / shaderFile, std::ios::binary);
+        std::ifstream in(run->runDir() / shaderFile, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     void writeShader(const std::string& text) const {
-        std::ofstream(scratch / shaderFile, std::ios::binary | std::ios::trunc) << text;
+        run->write(shaderFile, text);
     }
 
     // Plays a fresh scene to `seconds` and returns the frame it presents there; the
@@ -120,7 +114,7 @@ protected:
     }
 
     GlTestContext gl;
-    fs::path original, scratch;
+    std::optional<ScratchRunDirectory> run;
     uint32_t now = 0;
 };
 
@@ -144,7 +138,7 @@ TEST_F(BumpMappingWithoutShader, AMissingOrBrokenFileStillShowsTheSetUnlit) {
         {"missing", ""}, {"empty", ""}, {"cut_in_half", intact.substr(0, intact.size() / 2)}, {"garbage", garbage}};
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.name);
-        fs::remove(scratch / shaderFile);
+        run->remove(shaderFile);
         if (std::string(damage.name) != "missing") writeShader(damage.text);
         LogCapture log;
         MessageBoxRecorder boxes;

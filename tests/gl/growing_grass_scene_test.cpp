@@ -1,11 +1,8 @@
 // The outdoor scene as a whole: its timeline, its fixed sun, its music, and what it does with missing or damaged data.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +17,9 @@
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/png_writer.h"
+#include "support/scratch_run_directory.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Share of pixels of a 1024 x 768 frame that are not near black.
 double litShare(const std::vector<unsigned char>& rgba) {
@@ -39,33 +35,18 @@ class GrowingGrassScene : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.ok()) << gl.error();
-        original = fs::current_path();
-        scratch = fs::temp_directory_path() / ("oku-outdoor-" + std::to_string(getpid()));
-        fs::remove_all(scratch);
-        for (const auto& entry : fs::recursive_directory_iterator(original)) {
-            const fs::path relative = fs::relative(entry.path(), original);
-            if (entry.is_directory()) {
-                fs::create_directories(scratch / relative);
-            } else if (entry.is_regular_file()) {
-                fs::create_directories((scratch / relative).parent_path());
-                fs::create_symlink(entry.path(), scratch / relative);
-            }
-        }
-        fs::current_path(scratch);
+        run.emplace();
+        run->linkRunDir();
         now = 5000;
         setTickSource([this] { return now; });
     }
     void TearDown() override {
         setTickSource(nullptr);
-        fs::current_path(original);
-        fs::remove_all(scratch);
+        run.reset();
     }
 
-    void remove(const std::string& relative) { fs::remove(scratch / relative); }
-    void replace(const std::string& relative, const std::string& content) {
-        fs::remove(scratch / relative);
-        std::ofstream(scratch / relative, std::ios::binary) << content;
-    }
+    void remove(const std::string& relative) { run->remove(relative); }
+    void replace(const std::string& relative, const std::string& content) { run->write(relative, content); }
 
     // Advances the clock to scene time `seconds` and steps the scene once.
     bool stepTo(GrowingGrass& scene, double seconds) {
@@ -82,7 +63,7 @@ protected:
     }
 
     GlTestContext gl;
-    fs::path original, scratch;
+    std::optional<ScratchRunDirectory> run;
     uint32_t now = 0;
     uint32_t start = 5000;  // the tick count at the scene's construction
 };

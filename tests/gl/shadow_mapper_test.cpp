@@ -14,6 +14,7 @@
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/outdoor_test_geometry.h"
+#include "support/scratch_run_directory.h"
 
 namespace {
 
@@ -354,7 +355,7 @@ TEST_F(ShadowMapperTest, MissingProgramsShowTheBoxesAndTheSceneryDrawsPlain) {
     cgGLSetParameter4f(cgGetNamedParameter(red, "color"), 1, 0, 0, 1);
     cgGLBindProgram(red);  // left bound by someone else, profile disabled
 
-    ScratchDirectory scratch;
+    ScratchRunDirectory scratch;
     {
         ShadowMapper shadow;
         ASSERT_EQ(boxes.boxes.size(), 2u);
@@ -381,7 +382,7 @@ TEST_F(ShadowMapperTest, MissingProgramsShowTheBoxesAndTheSceneryDrawsPlain) {
 }
 
 TEST_F(ShadowMapperTest, ABrokenFragmentProgramShowsOnlyItsBox) {
-    ScratchDirectory scratch;
+    ScratchRunDirectory scratch;
     scratch.copyFromRunDir("Cg/Shadow_vertex.cg");
     scratch.write("Cg/Shadow_fragment.cg", "void main() { gl_FragColor = undefinedThing; }\n");
     ShadowMapper shadow;

@@ -18,6 +18,7 @@
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/outdoor_test_geometry.h"
+#include "support/scratch_run_directory.h"
 #include "support/png_writer.h"
 
 namespace {
@@ -369,7 +370,7 @@ TEST_F(WaterSurfaceTest, DestructionReleasesTargetsClockAndContext) {
 // Without its programs the water still shows: the floor through a tinted surface
 // with a faint reflection, never black, whatever another effect left bound.
 TEST_F(WaterSurfaceTest, MissingProgramsShowTheBoxesAndAPlainSurface) {
-    ScratchDirectory scratch;
+    ScratchRunDirectory scratch;
     scratch.copyFromRunDir("Cg/Shadow_vertex.cg");
     scratch.copyFromRunDir("Cg/Shadow_fragment.cg");
     ShadowMapper shadow;

@@ -131,29 +131,6 @@ Matrix4 inverse(const Matrix4& source) {
     return result;
 }
 
-ScratchDirectory::ScratchDirectory() {
-    original = fs::current_path();
-    scratch = fs::temp_directory_path() / ("oku-outdoor-" + std::to_string(getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    fs::current_path(scratch);
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    fs::current_path(original);
-    fs::remove_all(scratch);
-}
-
-void ScratchDirectory::copyFromRunDir(const std::string& relative) const {
-    fs::create_directories((scratch / relative).parent_path());
-    fs::copy_file(original / relative, scratch / relative, fs::copy_options::overwrite_existing);
-}
-
-void ScratchDirectory::write(const std::string& relative, const std::string& text) const {
-    fs::create_directories((scratch / relative).parent_path());
-    std::ofstream(scratch / relative, std::ios::binary | std::ios::trunc) << text;
-}
-
 void saveWindow(const std::string& name) {
     std::vector<unsigned char> pixels(1024 * 768 * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

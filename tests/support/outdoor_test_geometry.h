@@ -51,21 +51,6 @@ float brightness(const Rgba& colour);
 Matrix4 inverse(const Matrix4& m);
 void transform(const Matrix4& m, const float in[4], float out[4]);
 
-// A scratch working directory for the life of the object (the previous one is
-// restored after), to run effects with their shader files missing or damaged.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    // Copies a file from the run directory into the scratch directory.
-    void copyFromRunDir(const std::string& relative) const;
-    void write(const std::string& relative, const std::string& text) const;
-    const std::filesystem::path& path() const { return scratch; }
-
-private:
-    std::filesystem::path original, scratch;
-};
-
 // Saves the window's 1024 x 768 picture under the test output directory.
 void saveWindow(const std::string& name);
 
