@@ -17,7 +17,7 @@
 #include "shell/demo_app.h"
 #include "shell/scene_sequence.h"
 #include "support/capture.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 // Plays the program's own WinMain through the demo's two scenes. The clock moves
 // only between frames, by a fixed step per frame, so every run sees the same scene

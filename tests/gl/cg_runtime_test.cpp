@@ -11,7 +11,7 @@
 #include "platform/shader/cg_gl.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

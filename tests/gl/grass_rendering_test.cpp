@@ -17,7 +17,7 @@
 #include "scenes/outdoor/grass_files.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "shell/demo_app.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 #include "support/scratch_run_directory.h"
 
 namespace {

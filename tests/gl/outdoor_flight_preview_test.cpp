@@ -14,7 +14,7 @@
 #include "scenes/outdoor/growing_grass.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "scenes/outdoor/shadow_mapper.h"
 #include "support/gl_test_context.h"
 #include "support/outdoor_set_files.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "support/gl_test_context.h"
 #include "support/outdoor_test_geometry.h"
 #include "support/scratch_run_directory.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 
