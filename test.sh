@@ -17,7 +17,7 @@ export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 with_display() {
     if [ -n "$DISPLAY" ]; then "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; fi
 }
-with_display ctest --test-dir build/test --output-on-failure
+with_display ctest --test-dir build/test --output-on-failure -j"$jobs"
 
 # Fuzz targets: built with clang, each run briefly so they cannot rot.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKU_FUZZ=ON
