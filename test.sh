@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs what is missing, builds everything with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs every test (starting Xvfb when there is no
+# UndefinedBehaviorSanitizer, runs every test (under xvfb-run when there is no
 # display), then runs each fuzz target for a few seconds.
 set -e
 cd "$(dirname "$0")"
@@ -10,24 +10,14 @@ jobs="$(nproc)"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKU_SANITIZE=ON
 cmake --build build/test -j"$jobs"
 
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT INT TERM
-if [ -z "$DISPLAY" ]; then
-    for n in 99 98 97 96 95; do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$n"
-        break
-    done
-    i=0
-    while [ $i -lt 50 ] && ! [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ]; do sleep 0.1; i=$((i + 1)); done
-fi
 # No sound card in CI: the tests pick SDL's disk or dummy audio drivers themselves.
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
-
-ctest --test-dir build/test --output-on-failure
+# Without a display, xvfb-run -a starts an X server on a free display number for
+# the tests and stops it afterwards.
+with_display() {
+    if [ -n "$DISPLAY" ]; then "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; fi
+}
+with_display ctest --test-dir build/test --output-on-failure -j"$jobs"
 
 # Fuzz targets: built with clang, each run briefly so they cannot rot.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKU_FUZZ=ON

@@ -36,7 +36,7 @@
 #include "scenes/outdoor/water_surface.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
-#include "support/png_writer.h"
+#include "tools/common/png_writer.h"
 
 namespace {
 

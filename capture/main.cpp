@@ -10,6 +10,7 @@
 #include "capture/capture_options.h"
 #include "capture/capture_run.h"
 #include "capture/output_file.h"
+#include "scenes/demo_scenes.h"
 
 namespace {
 
@@ -48,5 +49,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "oku-capture: cannot enter the run directory %s\n", programFolder().c_str());
         return captureUsageError;
     }
+    setSceneSequence(demoSceneSequence());
     return runCapture(options, stderr);
 }

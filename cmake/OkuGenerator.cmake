@@ -5,7 +5,7 @@
 #     OUTPUTS <file>...              what one run writes (the build's dependency)
 #     COMMANDS COMMAND <args>... [COMMAND <args>...]   how to run it (add_custom_command syntax;
 #                                    the target name <name> stands for the program)
-#     [EMBEDDED_IN <source>]         an assembler source of oku_core that .incbin's the outputs
+#     [EMBEDDED_IN <source>]         an assembler source of oku_scenes that .incbin's the outputs
 #     [COMMENT <text>])
 #
 # Every generator is built the same way: optimised and never sanitized, even in a
@@ -25,11 +25,11 @@ function(oku_add_generator name)
     add_custom_target(${name}_data DEPENDS ${GEN_OUTPUTS})
     add_dependencies(oku_data ${name}_data)
     if(GEN_EMBEDDED_IN)
-        # oku_core is defined before the tools: make its assembly of the data wait
+        # oku_scenes is defined before the tools: make its assembly of the data wait
         # for the outputs and rebuild when they change.
-        add_dependencies(oku_core ${name}_data)
+        add_dependencies(oku_scenes ${name}_data)
         set_source_files_properties(${GEN_EMBEDDED_IN}
-            TARGET_DIRECTORY oku_core
+            TARGET_DIRECTORY oku_scenes
             PROPERTIES OBJECT_DEPENDS "${GEN_OUTPUTS}")
     endif()
 endfunction()

@@ -2,6 +2,7 @@
 
 #include "math/spline_camera.h"
 #include "platform/clock/timer.h"
+#include "shell/fmod_check.h"
 
 Scene::Scene(std::string name_, InputControl* input_, FMOD::System* fmodSystem_) {
     name = std::move(name_);
@@ -23,6 +24,14 @@ bool Scene::step() {
     if (camera) camera->update();
     if (fmodSystem) fmodSystem->update();
     return render();
+}
+
+void Scene::startMusic(const char* file) {
+    fmodResult = fmodSystem ? fmodSystem->createStream(file, FMOD_DEFAULT, nullptr, &sound) : FMOD_ERR_UNINITIALIZED;
+    fmodCheck(fmodResult);
+    fmodResult = fmodSystem ? fmodSystem->playSound(FMOD_CHANNEL_FREE, sound, false, &channel)
+                            : FMOD_ERR_UNINITIALIZED;
+    fmodCheck(fmodResult);
 }
 
 bool Scene::checkError(const char* /*label*/) { return false; }

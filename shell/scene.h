@@ -28,6 +28,10 @@ public:
     bool step();
 
 protected:
+    // Opens `file` as the scene's music stream and plays it on a free channel, both
+    // calls checked; without a sound system both fail as uninitialised (logged), and
+    // the scene plays on silently.
+    void startMusic(const char* file);
     // Reports whether an error is pending after the labelled step; this system
     // keeps no error state there, so it always answers false.
     bool checkError(const char* label);

@@ -6,7 +6,4 @@ SceneSequence installed{nullptr, nullptr};
 
 void setSceneSequence(SceneSequence sequence) { installed = sequence; }
 
-SceneSequence currentSceneSequence() {
-    if (installed.first && installed.second) return installed;
-    return demoSceneSequence();
-}
+SceneSequence currentSceneSequence() { return installed; }

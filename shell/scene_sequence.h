@@ -1,5 +1,6 @@
-// The two scenes the demo plays, in order. The shell constructs each through
-// its factory; tests put their own scenes in to drive the frame loop.
+// The two scenes WinMain plays, in order. The shell constructs each through the
+// factory it is handed and names no scene itself: the programs (oku, oku-capture)
+// hand it the demo's own list before WinMain runs, tests hand it theirs.
 #pragma once
 
 #include "platform/sound/fmod.h"
@@ -14,8 +15,7 @@ struct SceneSequence {
     SceneFactory second;
 };
 
-// The demo's own two scenes; defined with the scenes (scenes/demo_scenes.cpp).
-SceneSequence demoSceneSequence();
-// Replaces the sequence the shell plays; {nullptr, nullptr} restores the demo's own.
+// The sequence the next WinMain plays; {nullptr, nullptr} leaves none, and WinMain
+// then returns 0 without opening a window.
 void setSceneSequence(SceneSequence sequence);
 SceneSequence currentSceneSequence();

@@ -33,6 +33,11 @@ int WinMain(HINSTANCE /*instance*/, HINSTANCE /*previousInstance*/, char* /*comm
     MSG msg{};
     int exitCode = 0;
 
+    if (!sequence.first || !sequence.second) {
+        debugLog("No scenes to play\n");
+        return 0;
+    }
+
     demoApp.fullscreen = true;
     demoApp.escapePressed = false;
     demoApp.input.centre(1024, 768);

@@ -75,15 +75,6 @@ void BumpMapping::createOffscreenBuffer() {
     checkError("unbind FBO");
 }
 
-void BumpMapping::startMusic() {
-    fmodResult = fmodSystem ? fmodSystem->createStream("./sound/beast.mp3", FMOD_DEFAULT, nullptr, &sound)
-                            : FMOD_ERR_UNINITIALIZED;
-    fmodCheck(fmodResult);
-    fmodResult = fmodSystem ? fmodSystem->playSound(FMOD_CHANNEL_FREE, sound, false, &channel)
-                            : FMOD_ERR_UNINITIALIZED;
-    fmodCheck(fmodResult);
-}
-
 bool BumpMapping::init() {
     lightPath = new Spline("spline/lightPos0.spl");
     focusPath = new Spline("spline/focus.spl");
@@ -154,7 +145,7 @@ bool BumpMapping::init() {
     if (checkError("no errors until now")) return false;
 
     createOffscreenBuffer();
-    startMusic();
+    startMusic("./sound/beast.mp3");
     return true;
 }
 

@@ -89,7 +89,6 @@ public:
 private:
     void loadMaterials();
     void createOffscreenBuffer();
-    void startMusic();
     // The texture a part is drawn with: its own, or a neutral stand-in where its file failed.
     GLuint materialTexture(int entry) const;
     // The depth, culling and clear state both forms of pass 1 start from.

@@ -16,7 +16,6 @@
 #include "scenes/outdoor/snow_files.h"
 #include "scenes/outdoor/snowfall_effect.h"
 #include "scenes/outdoor/water_surface.h"
-#include "shell/fmod_check.h"
 
 namespace {
 
@@ -47,15 +46,6 @@ GrowingGrass::GrowingGrass(InputControl* input_, FMOD::System* fmodSystem_)
 }
 
 GrowingGrass::~GrowingGrass() { release(); }
-
-void GrowingGrass::startMusic() {
-    fmodResult = fmodSystem ? fmodSystem->createStream(musicFile, FMOD_DEFAULT, nullptr, &sound)
-                            : FMOD_ERR_UNINITIALIZED;
-    fmodCheck(fmodResult);
-    fmodResult = fmodSystem ? fmodSystem->playSound(FMOD_CHANNEL_FREE, sound, false, &channel)
-                            : FMOD_ERR_UNINITIALIZED;
-    fmodCheck(fmodResult);
-}
 
 // Without its textures the set is drawn plain white. Fixed-function drawing does
 // that by itself with texture 0 bound, but the shadow programs of the main view
@@ -89,7 +79,7 @@ bool GrowingGrass::init() {
 
     water = new WaterSurface(camera, waterPlane[0], waterPlane[1], waterPlane[2], waterPlane[3], shadow);
 
-    startMusic();
+    startMusic(musicFile);
     return true;
 }
 

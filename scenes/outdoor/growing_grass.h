@@ -41,7 +41,6 @@ public:
     ShadowMapper* shadow = nullptr;
 
 private:
-    void startMusic();
     void useWhiteTextures();
     // Frees what init made; cleanup and the destructor (for a scene that ends
     // before cleanup, on Escape) share it.

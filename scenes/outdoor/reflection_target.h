@@ -2,24 +2,13 @@
 // mirrored in the plane y = 0 and clipped to what lies above the water plane.
 #pragma once
 
-#include "assets/render_target.h"
+#include "scenes/outdoor/water_side_target.h"
 
-class SplineCamera;
-
-class ReflectionTarget : public RenderTarget {
+class ReflectionTarget : public WaterSideTarget {
 public:
     static constexpr int targetWidth = 800;
     static constexpr int targetHeight = 600;
 
-    // The water plane a x + b y + c z + d = 0; the capture keeps where it is >= 0.
-    ReflectionTarget(SplineCamera* camera, double a, double b, double c, double d);
-
-    // A clipped capture from the camera as of its last apply(), mirrored by negating
-    // y (eye, centre) and looking with up (0, -1, 0). The scene itself is drawn
-    // unmirrored.
-    void begin();
-    void end() { endClippedCapture(); }
-
-    SplineCamera* camera;  // not owned
-    double clipPlane[4];
+    ReflectionTarget(SplineCamera* camera, double a, double b, double c, double d)
+        : WaterSideTarget(targetWidth, targetHeight, WaterSide::Above, camera, a, b, c, d) {}
 };

@@ -24,12 +24,13 @@
 #include "platform/clock/tick_count.h"
 #include "platform/sound/fmod_sdl_mp3_decoder.h"
 #include "platform/window/win32.h"
+#include "scenes/demo_scenes.h"
 #include "scenes/indoor/bump_mapping.h"
 #include "shell/demo_app.h"
 #include "shell/scene.h"
 #include "shell/scene_sequence.h"
 #include "platform/clock/timer.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 
@@ -331,8 +332,10 @@ TEST(CaptureProgram, AFailingEncoderEndsTheCaptureWithAMessageAndNoFile) {
     }
 }
 
+// Captures the demo's own scenes, as oku-capture's main hands them to the shell.
 class CaptureInProcess : public ::testing::Test {
 protected:
+    void SetUp() override { setSceneSequence(demoSceneSequence()); }
     void TearDown() override { setSceneSequence({nullptr, nullptr}); }
 };
 

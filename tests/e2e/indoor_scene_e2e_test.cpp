@@ -17,7 +17,7 @@
 #include "shell/scene_sequence.h"
 #include "platform/clock/timer.h"
 #include "support/capture.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 // Plays the program's own WinMain through its scene sequence, with a clock that
 // runs fast, and looks at what the indoor scene puts on screen.

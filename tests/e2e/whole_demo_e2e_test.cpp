@@ -17,7 +17,8 @@
 #include "shell/demo_app.h"
 #include "shell/scene_sequence.h"
 #include "support/capture.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
+#include "support/pixel_count.h"
 
 // Plays the program's own WinMain through the demo's two scenes. The clock moves
 // only between frames, by a fixed step per frame, so every run sees the same scene
@@ -41,10 +42,9 @@ Frame readWindow() {
 
 // Pixels whose colour differs by more than `threshold` (sum over r, g, b).
 int changedPixels(const Frame& a, const Frame& b, int threshold = 24) {
-    int changed = 0;
-    for (size_t i = 0; i < a.size(); i += 4)
-        if (std::abs(a[i] - b[i]) + std::abs(a[i + 1] - b[i + 1]) + std::abs(a[i + 2] - b[i + 2]) > threshold) ++changed;
-    return changed;
+    return countPixels(a, b, [threshold](const unsigned char* p, const unsigned char* q) {
+        return std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > threshold;
+    });
 }
 
 struct OutdoorShot {

@@ -14,6 +14,7 @@
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/scratch_run_directory.h"
+#include "support/pixel_count.h"
 
 // The indoor scene must run to its end, harmlessly, whatever is missing or damaged in
 // its data: paths, textures, the shader file, the music.
@@ -94,10 +95,7 @@ TEST_F(BumpMappingWithBrokenData, DamagedTexturesAndPathsFallBackAndTheRestStill
     ASSERT_TRUE(scene.step());
     // The frame still shows the set: the parts with textures and the neutral stand-ins.
     std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
-    int lit = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4)
-        if (pixels[i] + pixels[i + 1] + pixels[i + 2] > 60) ++lit;
-    EXPECT_GT(lit, 1024 * 768 / 10);
+    EXPECT_GT(countPixels(pixels, [](const unsigned char* p) { return p[0] + p[1] + p[2] > 60; }), 1024 * 768 / 10);
 
     playToTheEnd(scene);
     EXPECT_TRUE(scene.isFinished());

@@ -23,7 +23,7 @@
 #include "shell/demo_app.h"
 #include "support/gl_test_context.h"
 #include "support/indoor_paths.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/scratch_run_directory.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

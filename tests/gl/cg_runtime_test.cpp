@@ -11,7 +11,8 @@
 #include "platform/shader/cg_gl.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
+#include "support/pixel_count.h"
 
 namespace {
 
@@ -526,9 +527,7 @@ TEST_F(ShaderRuntime, AVertexProgramThatSizesPointsGetsProgramPointSize) {
     glVertex2f(0.0f, 0.0f);
     glEnd();
     Bytes pixels = gl.readPixels(0, 0, kSize, kSize);
-    int lit = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4) lit += pixels[i] > 128;
-    EXPECT_EQ(lit, 81) << "a 9 x 9 point";
+    EXPECT_EQ(countPixels(pixels, [](const unsigned char* p) { return p[0] > 128; }), 81) << "a 9 x 9 point";
     cgGLDisableProfile(vertexProfile);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_POINT_SIZE));
 }

@@ -15,9 +15,11 @@
 #include "platform/random/crt_rand.h"
 #include "scenes/outdoor/grass_field.h"
 #include "scenes/outdoor/grass_files.h"
+#include "support/tga_file_bytes.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
+#include "support/pixel_count.h"
 
 namespace {
 
@@ -50,10 +52,9 @@ Difference compare(const Pixels& ground, const Pixels& frame) {
 }
 
 int pixelsThatDiffer(const Pixels& a, const Pixels& b) {
-    int count = 0;
-    for (size_t i = 0; i + 3 < a.size(); i += 4)
-        if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++count;
-    return count;
+    return countPixels(a, b, [](const unsigned char* p, const unsigned char* q) {
+        return p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
+    });
 }
 
 class GrassRendering : public ::testing::Test {
@@ -324,8 +325,9 @@ TEST_F(GrassRendering, AlphaTestKeepsHalfCoveredTexelsAndCutsTheRest) {
     const std::string path = testOutputDir() + "grass_uniform_alpha.tga";
     for (unsigned char alpha : {128, 127}) {
         SCOPED_TRACE(int(alpha));
-        std::vector<unsigned char> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 4, 0, 32, 8};
-        for (int i = 0; i < 16; ++i) file.insert(file.end(), {40, 200, 90, alpha});
+        std::vector<unsigned char> texels;
+        for (int i = 0; i < 16; ++i) texels.insert(texels.end(), {40, 200, 90, alpha});
+        const std::vector<unsigned char> file = tgaFile(4, 4, 32, texels, 8);
         std::FILE* out = std::fopen(path.c_str(), "wb");
         ASSERT_NE(out, nullptr);
         std::fwrite(file.data(), 1, file.size(), out);

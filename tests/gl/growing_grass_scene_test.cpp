@@ -16,16 +16,15 @@
 #include "shell/demo_app.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 #include "support/scratch_run_directory.h"
+#include "support/pixel_count.h"
 
 namespace {
 
 // Share of pixels of a 1024 x 768 frame that are not near black.
 double litShare(const std::vector<unsigned char>& rgba) {
-    size_t lit = 0;
-    for (size_t i = 0; i < rgba.size(); i += 4)
-        if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 60) ++lit;
+    const int lit = countPixels(rgba, [](const unsigned char* p) { return p[0] + p[1] + p[2] > 60; });
     return static_cast<double>(lit) / (rgba.size() / 4);
 }
 

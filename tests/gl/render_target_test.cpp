@@ -7,7 +7,7 @@
 #include "assets/render_target.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

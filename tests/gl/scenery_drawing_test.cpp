@@ -15,8 +15,12 @@
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/outdoor_set_files.h"
+#include "support/pixel_count.h"
 
 namespace {
+
+bool isWhite(const unsigned char* p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; }
+bool isDrawn(const unsigned char* p) { return p[0] || p[1] || p[2]; }
 
 constexpr int kLeading = 2;
 constexpr int kSlots = kLeading + sceneryGroupCount;
@@ -85,10 +89,7 @@ TEST_F(SceneryDrawing, OneMissingTextureLeavesTheWholeTableUntexturedAfterOneMes
     lookAtTheSet();
     drawScenery(images, kLeading);
     std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
-    int white = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4)
-        if (pixels[i] == 255 && pixels[i + 1] == 255 && pixels[i + 2] == 255) ++white;
-    EXPECT_GT(white, 1024 * 768 / 2);
+    EXPECT_GT(countPixels(pixels, isWhite), 1024 * 768 / 2);
 }
 
 TEST_F(SceneryDrawing, DrawSceneryLeavesWhiteTexturingOnAndTheArraysOff) {
@@ -116,11 +117,8 @@ TEST_F(SceneryDrawing, DrawSceneryLeavesWhiteTexturingOnAndTheArraysOff) {
 
     // Textured: the picture is the set's colours, not the untextured white.
     std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
-    int white = 0, covered = 0;
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        if (pixels[i] == 255 && pixels[i + 1] == 255 && pixels[i + 2] == 255) ++white;
-        if (pixels[i] || pixels[i + 1] || pixels[i + 2]) ++covered;
-    }
+    const int white = countPixels(pixels, isWhite);
+    const int covered = countPixels(pixels, isDrawn);
     EXPECT_EQ(white, 0);
     EXPECT_GT(covered, 1024 * 768 / 2);
 }
@@ -143,10 +141,7 @@ TEST_F(SceneryDrawing, DrawSkyDrawsTheDomeAroundTheSiteAndKeepsTheColour) {
         glColor4f(1, 1, 1, 1);
         drawSky(&sky, images);
         std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
-        int black = 0;
-        for (size_t i = 0; i < pixels.size(); i += 4)
-            if (pixels[i] < 8 && pixels[i + 1] < 8 && pixels[i + 2] < 8) ++black;
-        EXPECT_EQ(black, 0) << "sky missing looking towards heading " << heading;
+        EXPECT_EQ(blackPixels(pixels, 8), 0) << "sky missing looking towards heading " << heading;
     }
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
@@ -176,9 +171,7 @@ TEST_F(SceneryDrawing, MissingEmptyOrDamagedSkyDrawsNothingAndNothingBreaks) {
         drawSky(&sky, images);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << path;
         std::vector<unsigned char> pixels = gl.readPixels(0, 0, 1024, 768);
-        int drawn = 0;
-        for (size_t i = 0; i < pixels.size(); i += 4) drawn += pixels[i] || pixels[i + 1] || pixels[i + 2];
-        EXPECT_EQ(drawn, 0) << path;
+        EXPECT_EQ(countPixels(pixels, isDrawn), 0) << path;
         EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
     }
     drawSky(nullptr, images);

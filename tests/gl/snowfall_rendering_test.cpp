@@ -24,7 +24,7 @@
 #include "scenes/outdoor/snowfall_effect.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

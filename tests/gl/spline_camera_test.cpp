@@ -15,7 +15,7 @@
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
 #include "support/gl_test_context.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "support/tga_file_bytes.h"
 #include "support/asset_test_files.h"
 #include "assets/tga_image.h"
 #include "support/capture.h"
@@ -18,11 +19,8 @@ protected:
 
     // Writes an uncompressed TGA of the given B, G, R (, A) pixels and loads it.
     TgaImage loaded(unsigned width, unsigned height, unsigned bpp, const Bytes& body) {
-        Bytes file{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<unsigned char>(width), 0,
-                   static_cast<unsigned char>(height), 0, static_cast<unsigned char>(bpp), 0};
-        file.insert(file.end(), body.begin(), body.end());
         TgaImage image;
-        EXPECT_TRUE(loadTga(image, scratch.write("texture.tga", file).c_str()));
+        EXPECT_TRUE(loadTga(image, scratch.write("texture.tga", tgaFile(width, height, bpp, body)).c_str()));
         return image;
     }
 

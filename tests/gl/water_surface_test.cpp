@@ -19,7 +19,8 @@
 #include "support/gl_test_context.h"
 #include "support/outdoor_test_geometry.h"
 #include "support/scratch_run_directory.h"
-#include "support/png_writer.h"
+#include "support/test_output.h"
+#include "support/pixel_count.h"
 
 namespace {
 
@@ -296,10 +297,10 @@ TEST_F(WaterSurfaceTest, RipplesMoveWithTheWatersOwnClock) {
     now += 700;
     const auto later = waterPixels();
     EXPECT_EQ(first, again) << "the same time draws the same water";
-    size_t changed = 0;
-    for (size_t i = 0; i < first.size(); i += 4)
-        if (std::abs(first[i] - later[i]) > 6 || std::abs(first[i + 2] - later[i + 2]) > 6) ++changed;
-    EXPECT_GT(changed, 5000u) << "the ripples moved";
+    const int changed = countPixels(first, later, [](const unsigned char* p, const unsigned char* q) {
+        return std::abs(p[0] - q[0]) > 6 || std::abs(p[2] - q[2]) > 6;
+    });
+    EXPECT_GT(changed, 5000) << "the ripples moved";
 }
 
 TEST_F(WaterSurfaceTest, AShadowDarkensTheWater) {

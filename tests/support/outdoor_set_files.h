@@ -15,6 +15,7 @@
 
 #include "scenes/outdoor/scenery.h"
 #include "scenes/outdoor/scenery_model.h"
+#include "support/tga_file_bytes.h"
 
 class OutdoorSetDirectory {
 public:
@@ -58,10 +59,10 @@ private:
     }
     // A 2 x 2 uncompressed 24-bit TGA, pale green.
     static void writeStandInTga(const std::filesystem::path& to) {
-        unsigned char header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0};
-        std::ofstream out(to, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(header), sizeof header);
-        for (int i = 0; i < 4; ++i) out.write("\x60\xb0\x70", 3);
+        std::vector<unsigned char> texels;
+        for (int i = 0; i < 4; ++i) texels.insert(texels.end(), {0x60, 0xb0, 0x70});
+        const std::vector<unsigned char> file = tgaFile(2, 2, 24, texels);
+        std::ofstream(to, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
     }
 
     std::filesystem::path original_, path_;

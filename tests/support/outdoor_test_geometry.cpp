@@ -5,7 +5,7 @@
 #include <cmath>
 #include <fstream>
 
-#include "support/png_writer.h"
+#include "support/test_output.h"
 
 namespace outdoor_test {
 

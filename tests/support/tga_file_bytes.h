@@ -1,5 +1,5 @@
-// A generated TGA file read byte for byte, apart from the demo's own reader, so the
-// texture tests can check the header fields and texels the generators wrote.
+// TGA files as bytes, apart from the demo's own reader: built for the tests that
+// feed the readers, and read back for the tests that check what the generators wrote.
 #pragma once
 
 #include <cmath>
@@ -7,6 +7,26 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+// The 18-byte header of a TGA file with no ID and no colour map: `type` 2 is
+// uncompressed true colour, 10 run-length encoded; `descriptor` holds the alpha
+// bits and the origin (0x20: top row first).
+inline std::vector<unsigned char> tgaHeader(unsigned char type, unsigned width, unsigned height,
+                                            unsigned char bitsPerPixel, unsigned char descriptor = 0) {
+    return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+            static_cast<unsigned char>(width & 0xFF), static_cast<unsigned char>(width >> 8),
+            static_cast<unsigned char>(height & 0xFF), static_cast<unsigned char>(height >> 8),
+            bitsPerPixel, descriptor};
+}
+
+// An uncompressed TGA file: the header, then `pixels` as stored (B, G, R (, A),
+// bottom row first).
+inline std::vector<unsigned char> tgaFile(unsigned width, unsigned height, unsigned char bitsPerPixel,
+                                          const std::vector<unsigned char>& pixels, unsigned char descriptor = 0) {
+    std::vector<unsigned char> file = tgaHeader(2, width, height, bitsPerPixel, descriptor);
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return file;
+}
 
 struct TgaFileBytes {
     int width = 0, height = 0, bytesPerPixel = 0;

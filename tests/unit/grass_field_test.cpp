@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/tga_file_bytes.h"
 #include "support/asset_test_files.h"
 #include "platform/clock/tick_count.h"
 #include "platform/clock/timer.h"
@@ -20,18 +21,13 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 // An uncompressed TGA file from pixels given R, G, B (, A), rows in stored order.
-Bytes tgaFile(unsigned width, unsigned height, unsigned bytesPerPixel, const Bytes& rgb) {
-    Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                  static_cast<unsigned char>(width & 0xFF), static_cast<unsigned char>(width >> 8),
-                  static_cast<unsigned char>(height & 0xFF), static_cast<unsigned char>(height >> 8),
-                  static_cast<unsigned char>(8 * bytesPerPixel), 0};
+Bytes rgbTgaFile(unsigned width, unsigned height, unsigned bytesPerPixel, const Bytes& rgb) {
+    Bytes stored;
     for (size_t i = 0; i + bytesPerPixel <= rgb.size(); i += bytesPerPixel) {
-        file.push_back(rgb[i + 2]);
-        file.push_back(rgb[i + 1]);
-        file.push_back(rgb[i]);
-        if (bytesPerPixel == 4) file.push_back(rgb[i + 3]);
+        stored.insert(stored.end(), {rgb[i + 2], rgb[i + 1], rgb[i]});
+        if (bytesPerPixel == 4) stored.push_back(rgb[i + 3]);
     }
-    return file;
+    return tgaFile(width, height, static_cast<unsigned char>(8 * bytesPerPixel), stored);
 }
 
 Bytes solid(unsigned width, unsigned height, unsigned char r, unsigned char g, unsigned char b) {
@@ -51,7 +47,7 @@ protected:
 
     std::string image(const std::string& name, unsigned width, unsigned height, const Bytes& rgb,
                       unsigned bytesPerPixel = 3) {
-        return files.write(name, tgaFile(width, height, bytesPerPixel, rgb));
+        return files.write(name, rgbTgaFile(width, height, bytesPerPixel, rgb));
     }
     GrassField* field(int blades, const std::string& position, const std::string& wind) {
         positionPath = position;
@@ -206,7 +202,9 @@ TEST_F(GrassFieldConstruction, MissingOrUnusableImagesPlaceNoBladeAndDrawNoNumbe
     const std::string position = image("position.tga", 2, 2, solid(2, 2, 200, 200, 200));
     const std::string wind = image("wind.tga", 2, 2, solid(2, 2, 100, 100, 100));
     const std::string wind32 = image("wind32.tga", 2, 2, Bytes(16, 100), 4);
-    const std::string damaged = files.write("damaged.tga", Bytes{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24});
+    Bytes cutHeader = tgaHeader(2, 2, 2, 24);
+    cutHeader.pop_back();
+    const std::string damaged = files.write("damaged.tga", cutHeader);
     struct Case {
         const char* what;
         std::string position, wind;

@@ -1,4 +1,8 @@
-// The source tree's include rule, checked on every file: each layer includes only the layers below it, and only tests and benchmarks reach into a platform backend.
+// The source tree's include rule, where the link cannot see it. Each layer's link check
+// (cmake/OkuLayer.cmake) fails on a call into a layer above; this test catches what
+// compiles to no call: a header used only for its types, inline functions or
+// constants, the generators (built apart from the layers), and reaching into a
+// platform backend, which only tests and benchmarks may do.
 #include <gtest/gtest.h>
 
 #include <filesystem>

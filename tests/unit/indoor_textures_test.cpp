@@ -19,8 +19,8 @@ TEST(IndoorTextures, EveryFileIsAnUncompressedTrueColourTga) {
         for (const char* path : {modelParts[p].diffuseTexture, modelParts[p].normalTexture}) {
             TgaFileBytes tga;
             ASSERT_TRUE(tga.load(path)) << path;
-            const unsigned char uncompressed[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-            EXPECT_EQ(std::memcmp(tga.header, uncompressed, 12), 0) << path << ": no ID, no colour map, type 2, origin 0";
+            const std::vector<unsigned char> uncompressed = tgaHeader(2, 0, 0, 0);
+            EXPECT_EQ(std::memcmp(tga.header, uncompressed.data(), 12), 0) << path << ": no ID, no colour map, type 2, origin 0";
             EXPECT_TRUE(tga.width == 512 || tga.width == 1024) << path;
             EXPECT_EQ(tga.width, tga.height) << path;
             EXPECT_TRUE(tga.bytesPerPixel == 3 || tga.bytesPerPixel == 4) << path;

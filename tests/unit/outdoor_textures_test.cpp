@@ -21,8 +21,8 @@ TEST(OutdoorTextures, EveryFileIsAnUncompressedTrueColourTga) {
     for (const char* path : files) {
         TgaFileBytes tga;
         ASSERT_TRUE(tga.load(path)) << path;
-        const unsigned char uncompressed[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-        EXPECT_EQ(std::memcmp(tga.header, uncompressed, 12), 0) << path << ": no ID, no colour map, type 2, origin 0";
+        const std::vector<unsigned char> uncompressed = tgaHeader(2, 0, 0, 0);
+        EXPECT_EQ(std::memcmp(tga.header, uncompressed.data(), 12), 0) << path << ": no ID, no colour map, type 2, origin 0";
         EXPECT_TRUE(tga.width == 512 || tga.width == 1024) << path;
         EXPECT_EQ(tga.width, tga.height) << path;
         EXPECT_EQ(tga.bytesPerPixel, 3) << path;

@@ -10,31 +10,11 @@
 #include "support/asset_test_files.h"
 #include "assets/tga_image.h"
 #include "support/capture.h"
+#include "support/tga_file_bytes.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-Bytes header(unsigned char type, unsigned width, unsigned height, unsigned char bpp, unsigned char descriptor = 0) {
-    return {0,
-            0,
-            type,
-            0,
-            0,
-            0,
-            0,
-            0,
-            0,
-            0,
-            0,
-            0,
-            static_cast<unsigned char>(width & 0xFF),
-            static_cast<unsigned char>(width >> 8),
-            static_cast<unsigned char>(height & 0xFF),
-            static_cast<unsigned char>(height >> 8),
-            bpp,
-            descriptor};
-}
 
 Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -76,7 +56,7 @@ protected:
 };
 
 TEST_F(TgaReader, UncompressedPixelsTurnIntoRgbOrRgbaWithAlphaKept) {
-    ASSERT_TRUE(load(header(2, 1, 1, 24) + Bytes{10, 20, 30}));
+    ASSERT_TRUE(load(tgaHeader(2, 1, 1, 24) + Bytes{10, 20, 30}));
     EXPECT_EQ(image.width, 1u);
     EXPECT_EQ(image.height, 1u);
     EXPECT_EQ(image.bpp, 24u);
@@ -84,7 +64,7 @@ TEST_F(TgaReader, UncompressedPixelsTurnIntoRgbOrRgbaWithAlphaKept) {
     EXPECT_EQ(image.textureId, 77u) << "the reader leaves the texture name alone";
     EXPECT_EQ(pixels(), (Bytes{30, 20, 10}));
 
-    ASSERT_TRUE(load(header(2, 2, 1, 32) + Bytes{1, 2, 3, 200, 4, 5, 6, 0}));
+    ASSERT_TRUE(load(tgaHeader(2, 2, 1, 32) + Bytes{1, 2, 3, 200, 4, 5, 6, 0}));
     EXPECT_EQ(image.format, static_cast<uint32_t>(GL_RGBA));
     EXPECT_EQ(pixels(), (Bytes{3, 2, 1, 200, 6, 5, 4, 0}));
     EXPECT_TRUE(boxes.boxes.empty());
@@ -93,22 +73,22 @@ TEST_F(TgaReader, UncompressedPixelsTurnIntoRgbOrRgbaWithAlphaKept) {
 TEST_F(TgaReader, RowsComeInFileOrderWhateverTheDescriptorSays) {
     Bytes body{1, 1, 1, 2, 2, 2};  // row 0, then row 1
     for (unsigned char descriptor : {0x00, 0x20, 0x28, 0xFF}) {
-        ASSERT_TRUE(load(header(2, 1, 2, 24, descriptor) + body)) << int(descriptor);
+        ASSERT_TRUE(load(tgaHeader(2, 1, 2, 24, descriptor) + body)) << int(descriptor);
         EXPECT_EQ(pixels(), (Bytes{1, 1, 1, 2, 2, 2})) << int(descriptor);
     }
 }
 
 TEST_F(TgaReader, RunLengthPacketsExpandAndNothingAfterTheLastPixelIsRead) {
-    ASSERT_TRUE(load(header(10, 2, 2, 24) + Bytes{0x83, 1, 2, 3}));
+    ASSERT_TRUE(load(tgaHeader(10, 2, 2, 24) + Bytes{0x83, 1, 2, 3}));
     EXPECT_EQ(pixels(), (Bytes{3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1}));
 
     // A raw packet of two pixels, then a run of one; the trailing bytes would be a
     // packet header of 255 copies if they were read.
-    ASSERT_TRUE(load(header(10, 3, 1, 32) + Bytes{0x01, 1, 2, 3, 4, 5, 6, 7, 8, 0x80, 9, 10, 11, 12, 0xFF, 0, 0}));
+    ASSERT_TRUE(load(tgaHeader(10, 3, 1, 32) + Bytes{0x01, 1, 2, 3, 4, 5, 6, 7, 8, 0x80, 9, 10, 11, 12, 0xFF, 0, 0}));
     EXPECT_EQ(pixels(), (Bytes{3, 2, 1, 4, 7, 6, 5, 8, 11, 10, 9, 12}));
 
     // Runs of the full 128 pixels.
-    ASSERT_TRUE(load(header(10, 256, 1, 24) + Bytes{0xFF, 9, 8, 7, 0xFF, 6, 5, 4}));
+    ASSERT_TRUE(load(tgaHeader(10, 256, 1, 24) + Bytes{0xFF, 9, 8, 7, 0xFF, 6, 5, 4}));
     Bytes expected;
     for (int i = 0; i < 256; ++i) expected = expected + (i < 128 ? Bytes{7, 8, 9} : Bytes{4, 5, 6});
     EXPECT_EQ(pixels(), expected);
@@ -116,29 +96,29 @@ TEST_F(TgaReader, RunLengthPacketsExpandAndNothingAfterTheLastPixelIsRead) {
 }
 
 TEST_F(TgaReader, PacketsReachingPastTheLastPixelFail) {
-    expectFailure(load(header(10, 2, 1, 24) + Bytes{0x82, 1, 2, 3}), "Too many pixels read");
-    expectFailure(load(header(10, 2, 1, 24) + Bytes{0x00, 1, 2, 3, 0x81, 4, 5, 6}), "Too many pixels read");
-    expectFailure(load(header(10, 2, 1, 24) + Bytes{0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9}), "Too many pixels read");
+    expectFailure(load(tgaHeader(10, 2, 1, 24) + Bytes{0x82, 1, 2, 3}), "Too many pixels read");
+    expectFailure(load(tgaHeader(10, 2, 1, 24) + Bytes{0x00, 1, 2, 3, 0x81, 4, 5, 6}), "Too many pixels read");
+    expectFailure(load(tgaHeader(10, 2, 1, 24) + Bytes{0x02, 1, 2, 3, 4, 5, 6, 7, 8, 9}), "Too many pixels read");
 }
 
 TEST_F(TgaReader, RejectsHeadersOtherThanPlainTrueColour) {
     const std::string wrongType = "TGA file be type 2 or type 10 ";
     const Bytes body{1, 2, 3};
     for (int offset : {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11}) {
-        Bytes bytes = header(2, 1, 1, 24) + body;
+        Bytes bytes = tgaHeader(2, 1, 1, 24) + body;
         bytes[offset] = 1;  // an image ID, a colour map, a colour-map field or an origin
         expectFailure(load(bytes), wrongType, "Invalid Image");
     }
-    for (unsigned char type : {0, 1, 3, 9, 11, 32}) expectFailure(load(header(type, 1, 1, 24) + body), wrongType, "Invalid Image");
+    for (unsigned char type : {0, 1, 3, 9, 11, 32}) expectFailure(load(tgaHeader(type, 1, 1, 24) + body), wrongType, "Invalid Image");
 }
 
 TEST_F(TgaReader, RejectsSizesAndDepthsItCannotHold) {
     for (unsigned char type : {2, 10}) {
         for (unsigned char bpp : {0, 8, 15, 16, 25, 31, 33}) {
-            expectFailure(load(header(type, 1, 1, bpp) + Bytes(16, 0)), "Invalid texture information");
+            expectFailure(load(tgaHeader(type, 1, 1, bpp) + Bytes(16, 0)), "Invalid texture information");
         }
-        expectFailure(load(header(type, 0, 1, 24) + Bytes(16, 0)), "Invalid texture information");
-        expectFailure(load(header(type, 1, 0, 24) + Bytes(16, 0)), "Invalid texture information");
+        expectFailure(load(tgaHeader(type, 0, 1, 24) + Bytes(16, 0)), "Invalid texture information");
+        expectFailure(load(tgaHeader(type, 1, 0, 24) + Bytes(16, 0)), "Invalid texture information");
     }
 }
 
@@ -147,39 +127,39 @@ TEST_F(TgaReader, EachTruncationHasItsOwnMessage) {
     expectFailure(loadTga(image, scratch.file("absent.tga").c_str()), "Could not open texture file");
     expectFailure(load(Bytes{0, 0, 2, 0, 0}), "Could not read file header");
     expectFailure(load(Bytes{}), "Could not read file header");
-    const Bytes full = header(2, 1, 1, 24);
+    const Bytes full = tgaHeader(2, 1, 1, 24);
     expectFailure(load(Bytes(full.begin(), full.begin() + 15)), "Could not read info header");
-    expectFailure(load(header(2, 2, 1, 24) + Bytes{1, 2, 3, 4, 5}), "Could not read image data");
-    expectFailure(load(header(2, 1, 1, 32) + Bytes{1, 2, 3}), "Could not read image data");
-    expectFailure(load(header(10, 3, 1, 24) + Bytes{0x80, 1, 2, 3}), "Could not read RLE header");
-    expectFailure(load(header(10, 3, 1, 24)), "Could not read RLE header");
-    expectFailure(load(header(10, 3, 1, 24) + Bytes{0x02, 1, 2, 3, 4, 5}), "Could not read image data");
-    expectFailure(load(header(10, 3, 1, 24) + Bytes{0x80, 1, 2}), "Could not read from file");
+    expectFailure(load(tgaHeader(2, 2, 1, 24) + Bytes{1, 2, 3, 4, 5}), "Could not read image data");
+    expectFailure(load(tgaHeader(2, 1, 1, 32) + Bytes{1, 2, 3}), "Could not read image data");
+    expectFailure(load(tgaHeader(10, 3, 1, 24) + Bytes{0x80, 1, 2, 3}), "Could not read RLE header");
+    expectFailure(load(tgaHeader(10, 3, 1, 24)), "Could not read RLE header");
+    expectFailure(load(tgaHeader(10, 3, 1, 24) + Bytes{0x02, 1, 2, 3, 4, 5}), "Could not read image data");
+    expectFailure(load(tgaHeader(10, 3, 1, 24) + Bytes{0x80, 1, 2}), "Could not read from file");
 }
 
 TEST_F(TgaReader, HugeHeadersInTinyFilesFailWithoutClaimingTheirSize) {
     struct rusage before;
     getrusage(RUSAGE_SELF, &before);
     // 65535 x 65535 x 4 bytes would be 17 GB.
-    expectFailure(load(header(2, 65535, 65535, 32)), "Could not read image data");
-    expectFailure(load(header(2, 65535, 65535, 32) + Bytes(1000, 7)), "Could not read image data");
-    expectFailure(load(header(10, 65535, 65535, 32)), "Could not read RLE header");
+    expectFailure(load(tgaHeader(2, 65535, 65535, 32)), "Could not read image data");
+    expectFailure(load(tgaHeader(2, 65535, 65535, 32) + Bytes(1000, 7)), "Could not read image data");
+    expectFailure(load(tgaHeader(10, 65535, 65535, 32)), "Could not read RLE header");
     Bytes runs;
     for (int i = 0; i < 100; ++i) runs = runs + Bytes{0xFF, 1, 2, 3, 4};
-    expectFailure(load(header(10, 65535, 65535, 32) + runs), "Could not read RLE header");
-    expectFailure(load(header(10, 65535, 65535, 32) + runs + Bytes{0x05, 1}), "Could not read image data");
-    expectFailure(load(header(10, 65535, 65535, 24) + runs + Bytes{0xAA, 1}), "Could not read from file");
+    expectFailure(load(tgaHeader(10, 65535, 65535, 32) + runs), "Could not read RLE header");
+    expectFailure(load(tgaHeader(10, 65535, 65535, 32) + runs + Bytes{0x05, 1}), "Could not read image data");
+    expectFailure(load(tgaHeader(10, 65535, 65535, 24) + runs + Bytes{0xAA, 1}), "Could not read from file");
     // Where the body runs out still decides the message.
-    expectFailure(load(header(10, 2, 65535, 24) + Bytes{0x81, 1, 2, 3, 0x00}), "Could not read image data");
+    expectFailure(load(tgaHeader(10, 2, 65535, 24) + Bytes{0x81, 1, 2, 3, 0x00}), "Could not read image data");
     struct rusage after;
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kilobytes of resident memory gained";
 }
 
 TEST_F(TgaReader, AnImageAlreadyHeldIsReleasedBeforeTheNextLoad) {
-    ASSERT_TRUE(load(header(2, 1, 1, 24) + Bytes{1, 2, 3}));
+    ASSERT_TRUE(load(tgaHeader(2, 1, 1, 24) + Bytes{1, 2, 3}));
     // A second load into the same record (leak-checked by the sanitizer build).
-    EXPECT_TRUE(loadTga(image, scratch.write("second.tga", header(2, 1, 1, 24) + Bytes{4, 5, 6}).c_str()));
+    EXPECT_TRUE(loadTga(image, scratch.write("second.tga", tgaHeader(2, 1, 1, 24) + Bytes{4, 5, 6}).c_str()));
     EXPECT_EQ(pixels(), (Bytes{6, 5, 4}));
     EXPECT_FALSE(loadTga(image, scratch.file("absent.tga").c_str()));
     EXPECT_EQ(image.pixels, nullptr);

@@ -1,8 +1,8 @@
-#include "support/png_writer.h"
+#include "tools/common/png_writer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 uint32_t crc32(const unsigned char* data, size_t length, uint32_t crc = 0) {
@@ -72,10 +72,4 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     writeChunk(file, "IDAT", zlib);
     writeChunk(file, "IEND", {});
     return std::fclose(file) == 0;
-}
-
-std::string testOutputDir() {
-    std::string dir = OKU_TEST_OUTPUT_DIR "/";
-    std::filesystem::create_directories(dir);
-    return dir;
 }
