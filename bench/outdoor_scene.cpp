@@ -6,18 +6,15 @@
 //
 // The scene is timed at fixed scene times spread evenly over its whole length, so
 // the figures cover the flat ground, the rising and swaying grass and the snow.
-// With --shots DIR it also saves the frames at a few fixed times as PNG files, to
-// compare pictures before and after a change.
+// Fill limit and scene are timed in blocks of their own, then once more in pairs (a
+// fill frame, a scene frame, ...) whose per-pair ratio is the steadier judge on a
+// shared machine. With --shots DIR it also saves the frames at a few fixed times as
+// PNG files, to compare pictures before and after a change (bench/compare_shots.py).
 //
 //   bench_outdoor_scene [frames] [--shots DIR]   (run from the run directory, with a display)
 #include <GL/glew.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "assets/mesh.h"
 #include "bench/support/bench_window.h"
@@ -36,7 +33,6 @@
 #include "scenes/outdoor/water_surface.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
-#include "support/png_writer.h"
 
 namespace {
 
@@ -115,24 +111,11 @@ void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
     lap();
 }
 
-void saveWindow(const std::string& path) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(windowWidth) * windowHeight * 4);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    if (!writePng(path, windowWidth, windowHeight, pixels))
-        std::fprintf(stderr, "could not write %s\n", path.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    int frames = 90;
-    const char* shotDirectory = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
-            shotDirectory = argv[++i];
-        else
-            frames = std::max(10, std::atoi(argv[i]));
-    }
+    const BenchArguments arguments = benchArguments(argc, argv, 90);
+    const int frames = arguments.frames;
     uint32_t now = 0;
     setTickSource([&] { return now; });
 
@@ -153,7 +136,7 @@ int main(int argc, char** argv) {
     const RenderTarget* reflection = scene->water->reflection;
     const RenderTarget* refraction = scene->water->refraction;
     const unsigned texture = scene->images[scene->leadingImageCount + 1].textureId;
-    Figures fill = timeFrames(frames, [&](int) {
+    auto fillFrame = [&](int) {
         glUseProgram(0);
         beginPlainTexturedFill();
         glDisable(GL_BLEND);
@@ -164,13 +147,16 @@ int main(int argc, char** argv) {
         fillPass(refraction->frameBuffer, refraction->width, refraction->height, reflection->colorTexture);
         fillPass(0, 1024, 1024, refraction->colorTexture);
         glEnable(GL_DEPTH_TEST);
-    });
-
+    };
     // The scene itself at evenly spaced scene times over its whole length.
-    Figures sceneFigures = timeFrames(frames, [&](int i) {
+    auto sceneFrame = [&](int i) {
         now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
         scene->step();
-    });
+    };
+    Figures fill = timeFrames(frames, fillFrame);
+    Figures sceneFigures = timeFrames(frames, sceneFrame);
+    // Both again, a fill frame then a scene frame: the steadier ratio.
+    PairedFigures pairs = timeFramePairs(frames, fillFrame, sceneFrame);
 
     std::printf("outdoor scene, %d frames at %d x %d\n", frames, windowWidth, windowHeight);
     std::printf("  init                  %8.1f ms\n", initMs);
@@ -183,6 +169,7 @@ int main(int argc, char** argv) {
     std::printf("  scene / fill limit    %.2fx (median)   %.2fx (cpu)\n", sceneFigures.median / fill.median,
                 sceneFigures.cpuPerFrame / fill.cpuPerFrame);
     std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
+    printPairedFigures(pairs);
 
     // The same scene times once more, pass by pass.
     PassTimes passes;
@@ -198,14 +185,14 @@ int main(int argc, char** argv) {
         std::printf("    %-18s %7.2f ms   cpu %7.2f ms\n", passes.names[p], passes.total[p] / frames,
                     passes.cpu[p] / frames);
 
-    if (shotDirectory) {
+    if (arguments.shotDirectory) {
         for (double t : shotTimes) {
             now = static_cast<uint32_t>(t * 1000.0);
             scene->step();
             glFinish();
             char name[64];
-            std::snprintf(name, sizeof name, "/outdoor_%03d.png", static_cast<int>(t));
-            saveWindow(std::string(shotDirectory) + name);
+            std::snprintf(name, sizeof name, "outdoor_%03d.png", static_cast<int>(t));
+            saveWindowShot(arguments.shotDirectory, name, windowWidth, windowHeight);
             SwapBuffers(demoApp.deviceContext);
         }
     }

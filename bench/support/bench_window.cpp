@@ -5,12 +5,34 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/window/gl_extensions.h"
 #include "shell/gl_window.h"
+#include "support/png_writer.h"
+
+BenchArguments benchArguments(int argc, char** argv, int defaultFrames) {
+    BenchArguments arguments{defaultFrames, nullptr};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
+            arguments.shotDirectory = argv[++i];
+        else
+            arguments.frames = std::max(10, std::atoi(argv[i]));
+    }
+    return arguments;
+}
 
 int frameCountArgument(int argc, char** argv, int defaultFrames) {
-    return argc > 1 ? std::max(10, std::atoi(argv[1])) : defaultFrames;
+    return benchArguments(argc, argv, defaultFrames).frames;
+}
+
+void saveWindowShot(const char* directory, const char* name, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const std::string path = std::string(directory) + "/" + name;
+    if (!writePng(path, width, height, pixels)) std::fprintf(stderr, "could not write %s\n", path.c_str());
 }
 
 bool openBenchWindow(int width, int height) {
