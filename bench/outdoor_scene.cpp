@@ -54,10 +54,10 @@ void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
 // Where a frame's time goes: the scene's frame drawn pass by pass as its render
 // draws it, each pass finished before the next starts, summed over the frames.
 struct PassTimes {
-    static const int count = 9;
-    const char* names[count] = {"clear",      "shadow map",        "reflection",
-                                "refraction", "main: scenery",     "main: grass",
-                                "main: water", "main: sky",        "main: snow"};
+    static const int count = 10;
+    const char* names[count] = {"clear",       "shadow map",    "reflection",  "refraction",
+                                "main: depth", "main: scenery", "main: grass", "main: water",
+                                "main: sky",   "main: snow"};
     double total[count] = {};
     double cpu[count] = {};
 };
@@ -97,6 +97,11 @@ void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
     scene.water->endRefraction();
     lap();
     scene.camera->apply();
+    if (scene.shadow->beginDepthPrepass()) {
+        drawScenery(images, lead);
+        scene.shadow->endDepthPrepass();
+    }
+    lap();
     scene.shadow->bind();
     drawScenery(images, lead);
     scene.shadow->unbind();

@@ -60,6 +60,25 @@ void ShadowMapper::endPass() {
     renderTarget->endCapture();
 }
 
+bool ShadowMapper::beginDepthPrepass() {
+    if (!hasPrograms() || !casterProgram) return false;
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    cgGLBindProgram(shader.vertexProgram);
+    cgGLBindProgram(casterProgram);
+    shader.enableProfiles();
+    cgGLSetStateMatrixParameter(modelViewProjParam, CG_GL_MODELVIEW_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
+    return true;
+}
+
+void ShadowMapper::endDepthPrepass() {
+    shader.disableProfiles();
+    cgGLBindProgram(shader.fragmentProgram);  // as endPass leaves it
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    // The vertex program declares its position invariant, so the receiving pass
+    // meets the same depths.
+    glDepthFunc(GL_LEQUAL);
+}
+
 void ShadowMapper::bind() {
     // With a program missing, enabling the profiles would run whatever program
     // another effect left bound for that stage; the scenery draws with fixed
@@ -83,4 +102,5 @@ void ShadowMapper::bind() {
 void ShadowMapper::unbind() {
     cgGLDisableProfile(shader.vertexProfile);
     cgGLDisableProfile(shader.fragmentProfile);
+    glDepthFunc(GL_LESS);
 }

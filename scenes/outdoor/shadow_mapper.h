@@ -17,7 +17,13 @@
 // - bind: both shadow programs bound and their profiles enabled; the depth texture
 //   bound on the "shadowMap" sampler's own unit (never unit 0). The active texture
 //   unit and unit 0 are untouched.
-// - unbind: both profiles disabled; the depth texture stays bound on its unit.
+// - beginDepthPrepass: colour writes off, the receiving vertex program and the
+//   caster program bound with both profiles enabled.
+// - endDepthPrepass: colour writes on, both profiles disabled, depth function
+//   GL_LEQUAL, so the receiving pass draws exactly the fragments that stayed in
+//   front.
+// - unbind: both profiles disabled; depth function GL_LESS again; the depth
+//   texture stays bound on its unit.
 // Where either program failed to compile, bind neither binds nor enables anything
 // (the scenery then draws with fixed function) and unbind leaves both profiles
 // disabled.
@@ -49,6 +55,13 @@ public:
     // the origin.
     void beginPass();
     void endPass();
+    // The receiving pass's depth first: between the two calls the scenery is drawn
+    // into the depth buffer only, through the same vertex program, so that the
+    // expensive receiving program then runs once per pixel instead of once per
+    // layer. False (and nothing changed) where a program is missing: the caller
+    // then skips the draw.
+    bool beginDepthPrepass();
+    void endDepthPrepass();
     // The receiving pass, after the main camera is applied.
     void bind();
     void unbind();

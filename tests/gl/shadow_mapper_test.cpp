@@ -60,9 +60,10 @@ protected:
     }
 
     // One frame of the test set: the shadow pass, then the main view through the
-    // shadow programs. Draws the box only where asked.
+    // shadow programs, its depth laid down first where asked. Draws the box only
+    // where asked.
     void drawFrame(ShadowMapper& shadow, SplineCamera& camera, GLuint floorTexture, GLuint boxTexture,
-                   bool castBox = true) {
+                   bool castBox = true, bool depthFirst = false) {
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
         camera.apply();
@@ -76,6 +77,11 @@ protected:
         shadow.endPass();
 
         camera.apply();
+        if (depthFirst && shadow.beginDepthPrepass()) {
+            drawBox(boxLow, boxHigh);
+            drawFloor(0.0f, 40.0f);
+            shadow.endDepthPrepass();
+        }
         shadow.bind();
         glBindTexture(GL_TEXTURE_2D, floorTexture);
         drawFloor(0.0f, 40.0f);
@@ -329,6 +335,33 @@ TEST_F(ShadowMapperTest, BindAndUnbindLeaveTheStateTheyPromise) {
     EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), shadow.getShadowTexture()) << "stays bound";
     glActiveTexture(GL_TEXTURE0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// With the receivers' depth laid down first the picture is the same to the last
+// pixel, and the depth test and colour writes are as they were once unbind ran.
+TEST_F(ShadowMapperTest, TheDepthPrepassKeepsThePictureAndPutsTheDepthStateBack) {
+    ShadowMapper shadow;
+    shadow.setLightPosition(sceneLight.x, sceneLight.y, sceneLight.z);
+    auto camera = placedCamera(Vec3(-6, 55, 45), Vec3(-8, 0, 6));
+    const GLuint floorTexture = solidTexture({230, 150, 80, 255});
+    const GLuint boxTexture = solidTexture({90, 140, 220, 255});
+    drawFrame(shadow, *camera, floorTexture, boxTexture);
+    const std::vector<unsigned char> plain = gl.readPixels(0, 0, 1024, 768);
+    drawFrame(shadow, *camera, floorTexture, boxTexture, true, true);
+    EXPECT_TRUE(gl.readPixels(0, 0, 1024, 768) == plain) << "the picture changed";
+
+    GLboolean mask[4] = {GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
+    EXPECT_EQ(glInteger(GL_DEPTH_FUNC), GL_LESS);
+    EXPECT_EQ(glInteger(GL_DEPTH_WRITEMASK), GL_TRUE);
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    shadow.casterProgram = nullptr;  // as when its file is missing
+    EXPECT_FALSE(shadow.beginDepthPrepass()) << "no pre-pass without the caster program";
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
 }
 
 TEST_F(ShadowMapperTest, DestructionFreesTheTargetAndTheContext) {
