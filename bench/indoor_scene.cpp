@@ -19,11 +19,6 @@
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
 
-namespace {
-// Scene times of the saved pictures, spread over the flight.
-const double shotTimes[] = {10.0, 40.0, 70.0};
-}  // namespace
-
 int main(int argc, char** argv) {
     const BenchArguments arguments = benchArguments(argc, argv, 120);
     const int frames = arguments.frames;
@@ -81,17 +76,11 @@ int main(int argc, char** argv) {
     std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
     printPairedFigures(pairs);
 
-    if (arguments.shotDirectory) {
-        for (double t : shotTimes) {
-            now = static_cast<uint32_t>(t * 1000.0);
-            scene->step();
-            glFinish();
-            char name[64];
-            std::snprintf(name, sizeof name, "indoor_%03d.png", static_cast<int>(t));
-            saveWindowShot(arguments.shotDirectory, name, 1024, 768);
-            SwapBuffers(demoApp.deviceContext);
-        }
-    }
+    // Spread over the flight.
+    saveShots(arguments, "indoor", {10.0, 40.0, 70.0}, 1024, 768, [&](double t) {
+        now = static_cast<uint32_t>(t * 1000.0);
+        scene->step();
+    });
 
     scene->cleanup();
     delete scene;

@@ -39,8 +39,6 @@ namespace {
 const double sceneLength = 150.0;
 const int windowWidth = 1024;
 const int windowHeight = 768;
-// Scene times of the saved pictures: flat ground, grass rising, grown, snow.
-const double shotTimes[] = {20.0, 40.0, 100.0, 140.0};
 
 // One pass of the fill limit: a cleared target filled once with a textured quad.
 void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
@@ -190,17 +188,11 @@ int main(int argc, char** argv) {
         std::printf("    %-18s %7.2f ms   cpu %7.2f ms\n", passes.names[p], passes.total[p] / frames,
                     passes.cpu[p] / frames);
 
-    if (arguments.shotDirectory) {
-        for (double t : shotTimes) {
-            now = static_cast<uint32_t>(t * 1000.0);
-            scene->step();
-            glFinish();
-            char name[64];
-            std::snprintf(name, sizeof name, "outdoor_%03d.png", static_cast<int>(t));
-            saveWindowShot(arguments.shotDirectory, name, windowWidth, windowHeight);
-            SwapBuffers(demoApp.deviceContext);
-        }
-    }
+    // Flat ground, grass rising, grown, snow.
+    saveShots(arguments, "outdoor", {20.0, 40.0, 100.0, 140.0}, windowWidth, windowHeight, [&](double t) {
+        now = static_cast<uint32_t>(t * 1000.0);
+        scene->step();
+    });
 
     scene->cleanup();
     delete scene;

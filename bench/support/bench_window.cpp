@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/window/gl_extensions.h"
+#include "shell/demo_app.h"
 #include "shell/gl_window.h"
 #include "support/png_writer.h"
 
@@ -28,11 +29,20 @@ int frameCountArgument(int argc, char** argv, int defaultFrames) {
     return benchArguments(argc, argv, defaultFrames).frames;
 }
 
-void saveWindowShot(const char* directory, const char* name, int width, int height) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    const std::string path = std::string(directory) + "/" + name;
-    if (!writePng(path, width, height, pixels)) std::fprintf(stderr, "could not write %s\n", path.c_str());
+void saveShots(const BenchArguments& arguments, const char* prefix, std::initializer_list<double> times, int width,
+               int height, const std::function<void(double)>& drawAt) {
+    if (!arguments.shotDirectory) return;
+    for (double t : times) {
+        drawAt(t);
+        glFinish();
+        std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        char name[64];
+        std::snprintf(name, sizeof name, "/%s_%03d.png", prefix, static_cast<int>(t));
+        const std::string path = arguments.shotDirectory + std::string(name);
+        if (!writePng(path, width, height, pixels)) std::fprintf(stderr, "could not write %s\n", path.c_str());
+        SwapBuffers(demoApp.deviceContext);
+    }
 }
 
 bool openBenchWindow(int width, int height) {

@@ -90,6 +90,17 @@ protected:
         shadow.unbind();
     }
 
+    // The box on the floor under the scene's sun, seen from above its shadow side;
+    // returns the camera.
+    std::unique_ptr<SplineCamera> drawBoxOnFloor(ShadowMapper& shadow, bool depthFirst = false) {
+        shadow.setLightPosition(sceneLight.x, sceneLight.y, sceneLight.z);
+        auto camera = placedCamera(Vec3(-6, 55, 45), Vec3(-8, 0, 6));
+        const GLuint floorTexture = solidTexture({230, 150, 80, 255});
+        const GLuint boxTexture = solidTexture({90, 140, 220, 255});
+        drawFrame(shadow, *camera, floorTexture, boxTexture, true, depthFirst);
+        return camera;
+    }
+
     GlTestContext gl;
     LogCapture log;
     MessageBoxRecorder boxes;
@@ -215,11 +226,7 @@ TEST_F(ShadowMapperTest, TheTextureMatrixIsTheBiasedViewProjectionOfTheLastPass)
 
 TEST_F(ShadowMapperTest, TheBoxShadowsTheFloorAwayFromTheLightWithSoftEdgesAndNoAcne) {
     ShadowMapper shadow;
-    shadow.setLightPosition(sceneLight.x, sceneLight.y, sceneLight.z);
-    auto camera = placedCamera(Vec3(-6, 55, 45), Vec3(-8, 0, 6));
-    const GLuint floorTexture = solidTexture({230, 150, 80, 255});
-    const GLuint boxTexture = solidTexture({90, 140, 220, 255});
-    drawFrame(shadow, *camera, floorTexture, boxTexture);
+    auto camera = drawBoxOnFloor(shadow);
     saveWindow("shadow_box_on_floor.png");
 
     const Vec3 eye = camera->position;
@@ -341,13 +348,9 @@ TEST_F(ShadowMapperTest, BindAndUnbindLeaveTheStateTheyPromise) {
 // pixel, and the depth test and colour writes are as they were once unbind ran.
 TEST_F(ShadowMapperTest, TheDepthPrepassKeepsThePictureAndPutsTheDepthStateBack) {
     ShadowMapper shadow;
-    shadow.setLightPosition(sceneLight.x, sceneLight.y, sceneLight.z);
-    auto camera = placedCamera(Vec3(-6, 55, 45), Vec3(-8, 0, 6));
-    const GLuint floorTexture = solidTexture({230, 150, 80, 255});
-    const GLuint boxTexture = solidTexture({90, 140, 220, 255});
-    drawFrame(shadow, *camera, floorTexture, boxTexture);
+    drawBoxOnFloor(shadow);
     const std::vector<unsigned char> plain = gl.readPixels(0, 0, 1024, 768);
-    drawFrame(shadow, *camera, floorTexture, boxTexture, true, true);
+    drawBoxOnFloor(shadow, true);
     EXPECT_TRUE(gl.readPixels(0, 0, 1024, 768) == plain) << "the picture changed";
 
     GLboolean mask[4] = {GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE};
