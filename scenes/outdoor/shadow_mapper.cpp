@@ -63,6 +63,11 @@ void ShadowMapper::endPass() {
 bool ShadowMapper::beginDepthPrepass() {
     if (!hasPrograms() || !casterProgram) return false;
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    // The depths laid down here sit a few steps behind the surfaces: the renderer
+    // may compute a pixel's depth a step differently for another fragment program,
+    // and the receiving pass must never fail on its own nearest surface.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 4.0f);
     cgGLBindProgram(shader.vertexProgram);
     cgGLBindProgram(casterProgram);
     shader.enableProfiles();
@@ -74,9 +79,8 @@ void ShadowMapper::endDepthPrepass() {
     shader.disableProfiles();
     cgGLBindProgram(shader.fragmentProgram);  // as endPass leaves it
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    // The vertex program declares its position invariant, so the receiving pass
-    // meets the same depths.
-    glDepthFunc(GL_LEQUAL);
+    glPolygonOffset(0.0f, 0.0f);
+    glDisable(GL_POLYGON_OFFSET_FILL);
 }
 
 void ShadowMapper::bind() {
@@ -102,5 +106,4 @@ void ShadowMapper::bind() {
 void ShadowMapper::unbind() {
     cgGLDisableProfile(shader.vertexProfile);
     cgGLDisableProfile(shader.fragmentProfile);
-    glDepthFunc(GL_LESS);
 }
