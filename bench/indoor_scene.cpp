@@ -1,8 +1,11 @@
 // Frame cost of the indoor scene at 1024 x 768, against two references measured in
 // the same run: a bare clear-and-swap frame, and the scene's fill limit (the same
 // passes at the same target sizes, each drawing one plain textured full-screen quad).
+// Fill limit and scene are timed in blocks of their own, then once more in pairs (a
+// fill frame, a scene frame, ...) whose per-pair ratio is the steadier judge. With
+// --shots DIR it saves the frames at a few fixed times as PNG files.
 //
-//   bench_indoor_scene [frames]     (run from the run directory, with a display)
+//   bench_indoor_scene [frames] [--shots DIR]   (run from the run directory, with a display)
 #include <GL/glew.h>
 
 #include <cstdio>
@@ -17,7 +20,8 @@
 #include "shell/gl_window.h"
 
 int main(int argc, char** argv) {
-    int frames = frameCountArgument(argc, argv, 120);
+    const BenchArguments arguments = benchArguments(argc, argv, 120);
+    const int frames = arguments.frames;
     uint32_t now = 0;
     setTickSource([&] { return now; });
 
@@ -38,7 +42,7 @@ int main(int argc, char** argv) {
     // Fill limit: pass 1 into a 1024 x 768 framebuffer through the 1024 x 1024 viewport,
     // pass 2 to the window, each one textured quad with no shader.
     GLuint texture = scene->materialImages[0].textureId ? scene->materialImages[0].textureId : 0;
-    Figures fill = timeFrames(frames, [&](int) {
+    auto fillFrame = [&](int) {
         cgGLDisableProfile(scene->lighting.vertexProfile);
         cgGLDisableProfile(scene->lighting.fragmentProfile);
         glViewport(0, 0, 1024, 1024);
@@ -51,13 +55,16 @@ int main(int argc, char** argv) {
         glBindTexture(GL_TEXTURE_2D, scene->colorTexture);
         drawTexturedQuad();
         cgGLEnableProfile(scene->lighting.fragmentProfile);
-    });
-
+    };
     // The scene itself at evenly spaced scene times over its whole length.
-    Figures sceneFigures = timeFrames(frames, [&](int i) {
+    auto sceneFrame = [&](int i) {
         now = static_cast<uint32_t>((length * (i + 0.5) / frames) * 1000.0);
         scene->step();
-    });
+    };
+    Figures fill = timeFrames(frames, fillFrame);
+    Figures sceneFigures = timeFrames(frames, sceneFrame);
+    // Both again, a fill frame then a scene frame: the steadier ratio.
+    PairedFigures pairs = timeFramePairs(frames, fillFrame, sceneFrame);
 
     std::printf("indoor scene, %d frames at 1024 x 768\n", frames);
     std::printf("  init                  %8.1f ms\n", initMs);
@@ -67,6 +74,13 @@ int main(int argc, char** argv) {
                 sceneFigures.p95, 1000.0 / sceneFigures.median);
     std::printf("  scene / fill limit    %.2fx (median)\n", sceneFigures.median / fill.median);
     std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
+    printPairedFigures(pairs);
+
+    // Spread over the flight.
+    saveShots(arguments, "indoor", {10.0, 40.0, 70.0}, 1024, 768, [&](double t) {
+        now = static_cast<uint32_t>(t * 1000.0);
+        scene->step();
+    });
 
     scene->cleanup();
     delete scene;

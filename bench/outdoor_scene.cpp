@@ -6,18 +6,15 @@
 //
 // The scene is timed at fixed scene times spread evenly over its whole length, so
 // the figures cover the flat ground, the rising and swaying grass and the snow.
-// With --shots DIR it also saves the frames at a few fixed times as PNG files, to
-// compare pictures before and after a change.
+// Fill limit and scene are timed in blocks of their own, then once more in pairs (a
+// fill frame, a scene frame, ...) whose per-pair ratio is the steadier judge on a
+// shared machine. With --shots DIR it also saves the frames at a few fixed times as
+// PNG files, to compare pictures before and after a change (bench/compare_shots.py).
 //
 //   bench_outdoor_scene [frames] [--shots DIR]   (run from the run directory, with a display)
 #include <GL/glew.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "assets/mesh.h"
 #include "bench/support/bench_window.h"
@@ -36,15 +33,12 @@
 #include "scenes/outdoor/water_surface.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
-#include "tools/common/png_writer.h"
 
 namespace {
 
 const double sceneLength = 150.0;
 const int windowWidth = 1024;
 const int windowHeight = 768;
-// Scene times of the saved pictures: flat ground, grass rising, grown, snow.
-const double shotTimes[] = {20.0, 40.0, 100.0, 140.0};
 
 // One pass of the fill limit: a cleared target filled once with a textured quad.
 void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
@@ -58,10 +52,10 @@ void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
 // Where a frame's time goes: the scene's frame drawn pass by pass as its render
 // draws it, each pass finished before the next starts, summed over the frames.
 struct PassTimes {
-    static const int count = 9;
-    const char* names[count] = {"clear",      "shadow map",        "reflection",
-                                "refraction", "main: scenery",     "main: grass",
-                                "main: water", "main: sky",        "main: snow"};
+    static const int count = 10;
+    const char* names[count] = {"clear",       "shadow map",    "reflection",  "refraction",
+                                "main: depth", "main: scenery", "main: grass", "main: water",
+                                "main: sky",   "main: snow"};
     double total[count] = {};
     double cpu[count] = {};
 };
@@ -101,6 +95,11 @@ void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
     scene.water->endRefraction();
     lap();
     scene.camera->apply();
+    if (scene.shadow->beginDepthPrepass()) {
+        drawScenery(images, lead);
+        scene.shadow->endDepthPrepass();
+    }
+    lap();
     scene.shadow->bind();
     drawScenery(images, lead);
     scene.shadow->unbind();
@@ -115,24 +114,11 @@ void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
     lap();
 }
 
-void saveWindow(const std::string& path) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(windowWidth) * windowHeight * 4);
-    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    if (!writePng(path, windowWidth, windowHeight, pixels))
-        std::fprintf(stderr, "could not write %s\n", path.c_str());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    int frames = 90;
-    const char* shotDirectory = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
-            shotDirectory = argv[++i];
-        else
-            frames = std::max(10, std::atoi(argv[i]));
-    }
+    const BenchArguments arguments = benchArguments(argc, argv, 90);
+    const int frames = arguments.frames;
     uint32_t now = 0;
     setTickSource([&] { return now; });
 
@@ -153,7 +139,7 @@ int main(int argc, char** argv) {
     const RenderTarget* reflection = scene->water->reflection;
     const RenderTarget* refraction = scene->water->refraction;
     const unsigned texture = scene->images[scene->leadingImageCount + 1].textureId;
-    Figures fill = timeFrames(frames, [&](int) {
+    auto fillFrame = [&](int) {
         glUseProgram(0);
         beginPlainTexturedFill();
         glDisable(GL_BLEND);
@@ -164,13 +150,16 @@ int main(int argc, char** argv) {
         fillPass(refraction->frameBuffer, refraction->width, refraction->height, reflection->colorTexture);
         fillPass(0, 1024, 1024, refraction->colorTexture);
         glEnable(GL_DEPTH_TEST);
-    });
-
+    };
     // The scene itself at evenly spaced scene times over its whole length.
-    Figures sceneFigures = timeFrames(frames, [&](int i) {
+    auto sceneFrame = [&](int i) {
         now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
         scene->step();
-    });
+    };
+    Figures fill = timeFrames(frames, fillFrame);
+    Figures sceneFigures = timeFrames(frames, sceneFrame);
+    // Both again, a fill frame then a scene frame: the steadier ratio.
+    PairedFigures pairs = timeFramePairs(frames, fillFrame, sceneFrame);
 
     std::printf("outdoor scene, %d frames at %d x %d\n", frames, windowWidth, windowHeight);
     std::printf("  init                  %8.1f ms\n", initMs);
@@ -183,6 +172,7 @@ int main(int argc, char** argv) {
     std::printf("  scene / fill limit    %.2fx (median)   %.2fx (cpu)\n", sceneFigures.median / fill.median,
                 sceneFigures.cpuPerFrame / fill.cpuPerFrame);
     std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
+    printPairedFigures(pairs);
 
     // The same scene times once more, pass by pass.
     PassTimes passes;
@@ -198,17 +188,11 @@ int main(int argc, char** argv) {
         std::printf("    %-18s %7.2f ms   cpu %7.2f ms\n", passes.names[p], passes.total[p] / frames,
                     passes.cpu[p] / frames);
 
-    if (shotDirectory) {
-        for (double t : shotTimes) {
-            now = static_cast<uint32_t>(t * 1000.0);
-            scene->step();
-            glFinish();
-            char name[64];
-            std::snprintf(name, sizeof name, "/outdoor_%03d.png", static_cast<int>(t));
-            saveWindow(std::string(shotDirectory) + name);
-            SwapBuffers(demoApp.deviceContext);
-        }
-    }
+    // Flat ground, grass rising, grown, snow.
+    saveShots(arguments, "outdoor", {20.0, 40.0, 100.0, 140.0}, windowWidth, windowHeight, [&](double t) {
+        now = static_cast<uint32_t>(t * 1000.0);
+        scene->step();
+    });
 
     scene->cleanup();
     delete scene;

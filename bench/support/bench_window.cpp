@@ -5,12 +5,44 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/window/gl_extensions.h"
+#include "shell/demo_app.h"
 #include "shell/gl_window.h"
+#include "tools/common/png_writer.h"
+
+BenchArguments benchArguments(int argc, char** argv, int defaultFrames) {
+    BenchArguments arguments{defaultFrames, nullptr};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
+            arguments.shotDirectory = argv[++i];
+        else
+            arguments.frames = std::max(10, std::atoi(argv[i]));
+    }
+    return arguments;
+}
 
 int frameCountArgument(int argc, char** argv, int defaultFrames) {
-    return argc > 1 ? std::max(10, std::atoi(argv[1])) : defaultFrames;
+    return benchArguments(argc, argv, defaultFrames).frames;
+}
+
+void saveShots(const BenchArguments& arguments, const char* prefix, std::initializer_list<double> times, int width,
+               int height, const std::function<void(double)>& drawAt) {
+    if (!arguments.shotDirectory) return;
+    for (double t : times) {
+        drawAt(t);
+        glFinish();
+        std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        char name[64];
+        std::snprintf(name, sizeof name, "/%s_%03d.png", prefix, static_cast<int>(t));
+        const std::string path = arguments.shotDirectory + std::string(name);
+        if (!writePng(path, width, height, pixels)) std::fprintf(stderr, "could not write %s\n", path.c_str());
+        SwapBuffers(demoApp.deviceContext);
+    }
 }
 
 bool openBenchWindow(int width, int height) {

@@ -1,8 +1,26 @@
 // The window every drawing benchmark times its frames in, and its frame count argument.
 #pragma once
 
-// The frame count given as the first argument (at least 10), or defaultFrames.
+#include <functional>
+#include <initializer_list>
+
+// The arguments of a drawing benchmark: a frame count (at least 10; defaultFrames
+// when none is given) and, after --shots, a folder to save its pictures in.
+struct BenchArguments {
+    int frames;
+    const char* shotDirectory;  // null without --shots
+};
+BenchArguments benchArguments(int argc, char** argv, int defaultFrames);
+
+// The frame count alone, for the benchmarks that save no pictures.
 int frameCountArgument(int argc, char** argv, int defaultFrames);
+
+// With a shot directory in `arguments`: for each scene time in `times` (seconds)
+// draws a frame through drawAt, then saves the window's colour buffer (width x
+// height from the lower-left corner) as <directory>/<prefix>_<seconds, 3 digits>.png;
+// says so on stderr when it cannot. Without one, does nothing.
+void saveShots(const BenchArguments& arguments, const char* prefix, std::initializer_list<double> times, int width,
+               int height, const std::function<void(double)>& drawAt);
 
 // Opens the windowed GL window "oku bench" of the given size (32-bit colour) and
 // loads the GL extensions. Says so on stderr when there is no display; false on failure.

@@ -26,3 +26,20 @@ Figures timeRuns(int runs, const std::function<void(int)>& run);
 // Times `frames` frames: drawFrame(i), then glFinish and the buffer swap, so that a
 // frame's time includes the GL work it queued.
 Figures timeFrames(int frames, const std::function<void(int)>& drawFrame);
+
+// A scene timed against its fill limit in pairs of frames, a fill frame then a scene
+// frame, so that both see the same neighbours on a shared machine. The ratios are
+// the medians of the per-pair ratios, of wall-clock and of CPU time.
+struct PairedFigures {
+    Figures fill;
+    Figures scene;
+    double ratio;
+    double cpuRatio;
+};
+
+// Times `pairs` pairs: fillFrame(i) then sceneFrame(i), each as a frame of its own.
+PairedFigures timeFramePairs(int pairs, const std::function<void(int)>& fillFrame,
+                             const std::function<void(int)>& sceneFrame);
+
+// Three lines under a benchmark's other figures: both medians and the two ratios.
+void printPairedFigures(const PairedFigures& pairs);

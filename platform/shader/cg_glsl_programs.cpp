@@ -69,18 +69,6 @@ std::string programLog(GLuint program) {
     return log;
 }
 
-// The text handed to the compiler: the runtime's preamble, then the file.
-std::string assembleSource(const Program& program, const std::string& fileText) {
-    std::string source = "#version 120\n";
-    source += program.isVertex() ? "#define CG_VERTEX 1\n" : "#define CG_FRAGMENT 1\n";
-    source += "#define CG_ENTRY_" + program.entry + " 1\n";
-    if (program.entry != "main") source += "#define " + program.entry + " main\n";
-    // GLSL 1.20 numbers the line after "#line n" as n + 1.
-    source += "#line 0\n";
-    source += fileText;
-    return source;
-}
-
 bool isSamplerType(GLenum type, GLenum& target) {
     switch (type) {
         case GL_SAMPLER_1D:
@@ -400,6 +388,17 @@ void destroyProgram(Runtime& rt, Program* program) {
 
 }  // namespace
 
+std::string assembleSource(bool vertex, const std::string& entry, const std::string& fileText) {
+    std::string source = "#version 120\n";
+    source += vertex ? "#define CG_VERTEX 1\n" : "#define CG_FRAGMENT 1\n";
+    source += "#define CG_ENTRY_" + entry + " 1\n";
+    if (entry != "main") source += "#define " + entry + " main\n";
+    // GLSL 1.20 numbers the line after "#line n" as n + 1.
+    source += "#line 0\n";
+    source += fileText;
+    return source;
+}
+
 GLint LinkedProgram::locationOf(const Parameter& parameter) const {
     const std::vector<GLint>* locations = nullptr;
     if (parameter.program == vertex) locations = &vertexLocations;
@@ -527,7 +526,7 @@ CGprogram cgCreateProgramFromFile(CGcontext contextHandle, CGenum programType, c
     program->profile = profile;
     program->file = file;
     program->entry = entryName;
-    const std::string source = assembleSource(*program, text);
+    const std::string source = assembleSource(program->isVertex(), program->entry, text);
 
     GLuint shader = glCreateShader(profile == CG_PROFILE_GLSLV ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     const GLchar* sourceText = source.c_str();

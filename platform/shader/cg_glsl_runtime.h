@@ -127,6 +127,10 @@ bool syncGLContext(bool thorough);
 Program* liveProgram(CGprogram handle);
 Parameter* liveParameter(CGparameter handle);
 
+// The text handed to the driver's compiler for an entry of a source file: the
+// runtime's preamble (platform/shader/cg.h), then the file.
+std::string assembleSource(bool vertex, const std::string& entry, const std::string& fileText);
+
 // Makes the GL program in use match the enabled stages and bound programs.
 void applyStages();
 

@@ -110,8 +110,13 @@ bool GrowingGrass::render() {
     drawScenery(images, leadingImageCount);
     water->endRefraction();
 
-    // The main view.
+    // The main view. The scenery's depth goes first, so that its lit program
+    // shades each pixel once.
     camera->apply();
+    if (shadow->beginDepthPrepass()) {
+        drawScenery(images, leadingImageCount);
+        shadow->endDepthPrepass();
+    }
     shadow->bind();
     drawScenery(images, leadingImageCount);
     shadow->unbind();

@@ -60,6 +60,29 @@ void ShadowMapper::endPass() {
     renderTarget->endCapture();
 }
 
+bool ShadowMapper::beginDepthPrepass() {
+    if (!hasPrograms() || !casterProgram) return false;
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    // The depths laid down here sit a few steps behind the surfaces: the renderer
+    // may compute a pixel's depth a step differently for another fragment program,
+    // and the receiving pass must never fail on its own nearest surface.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 4.0f);
+    cgGLBindProgram(shader.vertexProgram);
+    cgGLBindProgram(casterProgram);
+    shader.enableProfiles();
+    cgGLSetStateMatrixParameter(modelViewProjParam, CG_GL_MODELVIEW_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
+    return true;
+}
+
+void ShadowMapper::endDepthPrepass() {
+    shader.disableProfiles();
+    cgGLBindProgram(shader.fragmentProgram);  // as endPass leaves it
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glPolygonOffset(0.0f, 0.0f);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+}
+
 void ShadowMapper::bind() {
     // With a program missing, enabling the profiles would run whatever program
     // another effect left bound for that stage; the scenery draws with fixed

@@ -17,6 +17,13 @@
 // - bind: both shadow programs bound and their profiles enabled; the depth texture
 //   bound on the "shadowMap" sampler's own unit (never unit 0). The active texture
 //   unit and unit 0 are untouched.
+// - beginDepthPrepass: colour writes off, polygon offset (1, 4) on for filled
+//   polygons, the receiving vertex program and the caster program bound with both
+//   profiles enabled.
+// - endDepthPrepass: colour writes on, polygon offset off and back to (0, 0), both
+//   profiles disabled. The depth function is untouched (GL_LESS): the receiving
+//   pass keeps the frontmost fragment as without the pre-pass, and fragments
+//   hidden by more than the offset fail before they are shaded.
 // - unbind: both profiles disabled; the depth texture stays bound on its unit.
 // Where either program failed to compile, bind neither binds nor enables anything
 // (the scenery then draws with fixed function) and unbind leaves both profiles
@@ -49,6 +56,13 @@ public:
     // the origin.
     void beginPass();
     void endPass();
+    // The receiving pass's depth first: between the two calls the scenery is drawn
+    // into the depth buffer only, through the same vertex program and pushed back
+    // a few depth steps, so that the expensive receiving program then runs about
+    // once per pixel instead of once per layer. False (and nothing changed) where
+    // a program is missing: the caller then skips the draw.
+    bool beginDepthPrepass();
+    void endDepthPrepass();
     // The receiving pass, after the main camera is applied.
     void bind();
     void unbind();

@@ -60,9 +60,10 @@ protected:
     }
 
     // One frame of the test set: the shadow pass, then the main view through the
-    // shadow programs. Draws the box only where asked.
+    // shadow programs, its depth laid down first where asked. Draws the box only
+    // where asked.
     void drawFrame(ShadowMapper& shadow, SplineCamera& camera, GLuint floorTexture, GLuint boxTexture,
-                   bool castBox = true) {
+                   bool castBox = true, bool depthFirst = false) {
         glEnable(GL_TEXTURE_2D);
         glColor4f(1, 1, 1, 1);
         camera.apply();
@@ -76,12 +77,28 @@ protected:
         shadow.endPass();
 
         camera.apply();
+        if (depthFirst && shadow.beginDepthPrepass()) {
+            drawFloor(0.0f, 40.0f);
+            drawBox(boxLow, boxHigh);
+            shadow.endDepthPrepass();
+        }
         shadow.bind();
         glBindTexture(GL_TEXTURE_2D, floorTexture);
         drawFloor(0.0f, 40.0f);
         glBindTexture(GL_TEXTURE_2D, boxTexture);
         drawBox(boxLow, boxHigh);
         shadow.unbind();
+    }
+
+    // The box on the floor under the scene's sun, seen from above its shadow side;
+    // returns the camera.
+    std::unique_ptr<SplineCamera> drawBoxOnFloor(ShadowMapper& shadow, bool depthFirst = false) {
+        shadow.setLightPosition(sceneLight.x, sceneLight.y, sceneLight.z);
+        auto camera = placedCamera(Vec3(-6, 55, 45), Vec3(-8, 0, 6));
+        const GLuint floorTexture = solidTexture({230, 150, 80, 255});
+        const GLuint boxTexture = solidTexture({90, 140, 220, 255});
+        drawFrame(shadow, *camera, floorTexture, boxTexture, true, depthFirst);
+        return camera;
     }
 
     GlTestContext gl;
@@ -209,11 +226,7 @@ TEST_F(ShadowMapperTest, TheTextureMatrixIsTheBiasedViewProjectionOfTheLastPass)
 
 TEST_F(ShadowMapperTest, TheBoxShadowsTheFloorAwayFromTheLightWithSoftEdgesAndNoAcne) {
     ShadowMapper shadow;
-    shadow.setLightPosition(sceneLight.x, sceneLight.y, sceneLight.z);
-    auto camera = placedCamera(Vec3(-6, 55, 45), Vec3(-8, 0, 6));
-    const GLuint floorTexture = solidTexture({230, 150, 80, 255});
-    const GLuint boxTexture = solidTexture({90, 140, 220, 255});
-    drawFrame(shadow, *camera, floorTexture, boxTexture);
+    auto camera = drawBoxOnFloor(shadow);
     saveWindow("shadow_box_on_floor.png");
 
     const Vec3 eye = camera->position;
@@ -329,6 +342,36 @@ TEST_F(ShadowMapperTest, BindAndUnbindLeaveTheStateTheyPromise) {
     EXPECT_EQ(static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)), shadow.getShadowTexture()) << "stays bound";
     glActiveTexture(GL_TEXTURE0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// With the receivers' depth laid down first the picture is the same to the last
+// pixel (depths that the renderer computes a step apart for the two programs
+// would leave holes all over the box), and depth test, polygon offset and colour
+// writes are as they were once unbind ran.
+TEST_F(ShadowMapperTest, TheDepthPrepassKeepsThePictureAndPutsTheDepthStateBack) {
+    ShadowMapper shadow;
+    drawBoxOnFloor(shadow);
+    const std::vector<unsigned char> plain = gl.readPixels(0, 0, 1024, 768);
+    drawBoxOnFloor(shadow, true);
+    const std::vector<unsigned char> depthFirst = gl.readPixels(0, 0, 1024, 768);
+    int changed = 0;
+    for (size_t i = 0; i < plain.size(); i += 4)
+        changed += !std::equal(plain.begin() + i, plain.begin() + i + 3, depthFirst.begin() + i);
+    EXPECT_EQ(changed, 0) << "pixels changed by the pre-pass";
+
+    GLboolean mask[4] = {GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
+    EXPECT_EQ(glInteger(GL_DEPTH_FUNC), GL_LESS);
+    EXPECT_EQ(glInteger(GL_DEPTH_WRITEMASK), GL_TRUE);
+    EXPECT_FALSE(glIsEnabled(GL_POLYGON_OFFSET_FILL));
+    EXPECT_EQ(glInteger(GL_CURRENT_PROGRAM), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    shadow.casterProgram = nullptr;  // as when its file is missing
+    EXPECT_FALSE(shadow.beginDepthPrepass()) << "no pre-pass without the caster program";
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
 }
 
 TEST_F(ShadowMapperTest, DestructionFreesTheTargetAndTheContext) {
