@@ -1,3 +1,7 @@
+#include "shell/data_folder.h"
 #include "shell/demo_app.h"
 
-int main() { return WinMain(nullptr, nullptr, nullptr, 0); }
+int main() {
+    if (!enterDataFolder()) return 1;
+    return WinMain(nullptr, nullptr, nullptr, 0);
+}
