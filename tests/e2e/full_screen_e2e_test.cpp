@@ -80,9 +80,8 @@ TEST_P(FullScreen, ThePictureFillsTheScreenCentredWithBlackAroundAndTheModeStays
         EXPECT_EQ(litRows(image, column), 0) << "column " << column << " is outside the picture";
     }
     XDestroyImage(image);
-    EXPECT_EQ(DisplayWidth(x.display, 0), screen.width) << "the screen's mode was changed";
-    EXPECT_EQ(DisplayHeight(x.display, 0), screen.height);
-    EXPECT_TRUE(run.running()) << run.stderrText;
+    EXPECT_EQ(DisplayWidth(x.display, 0) * 10000 + DisplayHeight(x.display, 0), screen.width * 10000 + screen.height)
+        << "the screen's mode was changed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, FullScreen,
@@ -91,39 +90,32 @@ INSTANTIATE_TEST_SUITE_P(Screens, FullScreen,
                              return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
                          });
 
-// Started without a display, the demo gets as far as opening its window: that far it
-// has found its data (or said it could not).
-ChildProcess startWithoutDisplay(const std::string& program, const std::string& workingDirectory) {
-    return ChildProcess(program, {{"DISPLAY", ChildProcess::unset}, {"WAYLAND_DISPLAY", ChildProcess::unset},
-                                  {"SDL_VIDEODRIVER", ChildProcess::unset}, {"SDL_AUDIODRIVER", "dummy"}},
-                        workingDirectory);
+// Started without a display from `workingDirectory`: the demo either gets as far as
+// opening its window (so it found its data) or says where it looked for the data.
+ChildProcess startWithoutDisplay(const fs::path& program, const fs::path& workingDirectory) {
+    fs::create_directories(workingDirectory);
+    return ChildProcess(program.string(), {{"DISPLAY", ChildProcess::unset}, {"WAYLAND_DISPLAY", ChildProcess::unset},
+                                           {"SDL_VIDEODRIVER", ChildProcess::unset}, {"SDL_AUDIODRIVER", "dummy"}},
+                        workingDirectory.string());
 }
 
-TEST(DataFolder, StartedFromElsewhereTheDemoFindsTheDataBesideIt) {
-    const fs::path elsewhere = fs::temp_directory_path() / ("oku-elsewhere-" + std::to_string(getpid()));
-    fs::create_directories(elsewhere);
-    ChildProcess run = startWithoutDisplay(demo, elsewhere.string());
-    ASSERT_TRUE(run.waitFor(60.0));
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.stderrText.find("The demo's data"), std::string::npos) << run.stderrText;
-    EXPECT_NE(run.stderrText.find("No display"), std::string::npos) << run.stderrText;
-    fs::remove_all(elsewhere);
-}
+TEST(DataFolder, StartedFromElsewhereTheDemoFindsItsDataOrSaysWhereItLooked) {
+    const fs::path scratch = fs::temp_directory_path() / ("oku-data-folder-" + std::to_string(getpid()));
+    ChildProcess fromElsewhere = startWithoutDisplay(demo, scratch / "here");
+    ASSERT_TRUE(fromElsewhere.waitFor(60.0));
+    EXPECT_EQ(fromElsewhere.exitCode, 0);
+    EXPECT_NE(fromElsewhere.stderrText.find("No display"), std::string::npos) << fromElsewhere.stderrText;
 
-TEST(DataFolder, WithDataNeitherHereNorBesideTheProgramItSaysWhereItLookedAndEnds) {
-    const fs::path scratch = fs::temp_directory_path() / ("oku-nodata-" + std::to_string(getpid()));
-    const fs::path lonely = scratch / "bin", here = scratch / "here";
+    // A copy of the program in a folder without data.
+    const fs::path lonely = scratch / "bin";
     fs::create_directories(lonely);
-    fs::create_directories(here);
-    std::error_code linked;
-    fs::create_hard_link(demo, lonely / "oku", linked);
-    if (linked) fs::copy_file(demo, lonely / "oku");
-    ChildProcess run = startWithoutDisplay((lonely / "oku").string(), here.string());
-    ASSERT_TRUE(run.waitFor(60.0));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.stderrText.find(here.string()), std::string::npos) << run.stderrText;
-    EXPECT_NE(run.stderrText.find(lonely.string()), std::string::npos) << run.stderrText;
-    EXPECT_EQ(run.stderrText.find("No display"), std::string::npos) << "no window is opened";
+    fs::copy_file(demo, lonely / "oku");
+    ChildProcess nowhere = startWithoutDisplay(lonely / "oku", scratch / "here");
+    ASSERT_TRUE(nowhere.waitFor(60.0));
+    EXPECT_EQ(nowhere.exitCode, 1);
+    EXPECT_NE(nowhere.stderrText.find((scratch / "here").string()), std::string::npos) << nowhere.stderrText;
+    EXPECT_NE(nowhere.stderrText.find(lonely.string()), std::string::npos);
+    EXPECT_EQ(nowhere.stderrText.find("No display"), std::string::npos) << "no window is opened";
     fs::remove_all(scratch);
 }
 
