@@ -132,6 +132,7 @@ public:
         setSceneSequence({makeFirstScene, makeSecondScene});
         setTickSource([] { return session->clock.tickAt(session->rendered); });
         SetPresentHook([](HDC) { session->present(); });
+        SetFullScreenAllowed(false);  // the recording is the 1024 x 768 picture; the screen stays the user's
         setSoundCaptureTimeline(&s.timeline);
         setMessageBoxHandler([](const char* text, const char* caption, unsigned) {
             session->clearProgress();
@@ -141,6 +142,7 @@ public:
     ~CaptureHooks() {
         setMessageBoxHandler(nullptr);
         setSoundCaptureTimeline(nullptr);
+        SetFullScreenAllowed(true);
         SetPresentHook(nullptr);
         setTickSource(nullptr);
         setSceneSequence(session->demoSequence);

@@ -11,19 +11,7 @@
 #include "capture/capture_run.h"
 #include "capture/output_file.h"
 #include "scenes/demo_scenes.h"
-
-namespace {
-
-std::string programFolder() {
-    std::vector<char> path(4096);
-    ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (length <= 0) return ".";
-    std::string program(path.data(), static_cast<size_t>(length));
-    size_t slash = program.rfind('/');
-    return slash == std::string::npos ? std::string(".") : program.substr(0, slash == 0 ? 1 : slash);
-}
-
-}  // namespace
+#include "shell/data_folder.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -11,13 +11,19 @@
 // - RegisterClassA keeps the window procedure; CreateWindowExA makes a hidden SDL
 //   window with an OpenGL surface (double buffer, RGBA 8-8-8-8, the deepest depth
 //   buffer of 32/24/16 bits the driver offers, no stencil). WS_POPUP after a
-//   successful ChangeDisplaySettingsA gives a full-screen window in that mode;
-//   WS_OVERLAPPEDWINDOW a decorated, resizable window whose client area is the
-//   requested size (AdjustWindowRectEx and CreateWindowExA use the same frame).
-// - ChangeDisplaySettingsA succeeds only for a mode the display lists exactly
-//   (32 bits also matches a 24-bit-colour mode, which is 32 bits per pixel);
-//   the switch itself happens when the full-screen window is created, since SDL
-//   changes modes per window. ChangeDisplaySettingsA(NULL, 0) restores the desktop.
+//   successful ChangeDisplaySettingsA gives a borderless window covering the whole
+//   screen at the desktop's own mode; WS_OVERLAPPEDWINDOW a decorated, resizable
+//   window whose client area is the requested size (AdjustWindowRectEx and
+//   CreateWindowExA use the same frame).
+// - Full screen never changes the display mode. The program still draws a picture
+//   of the size it asked for: its client area (GetClientRect, WM_SIZE) is that size,
+//   framebuffer 0 is a stand-in of that size, and SwapBuffers shows the picture
+//   scaled into the largest centred rectangle of its shape that fits the screen,
+//   black around it (platform/window/win32_sdl_picture.h). Where the screen cannot
+//   be had, the popup is a window of the asked size.
+// - ChangeDisplaySettingsA with a mode succeeds on any desktop display (the mode
+//   asked for only names the picture's size); ChangeDisplaySettingsA(NULL, 0)
+//   leaves the desktop as it is, since its mode was never changed.
 // - ShowWindow(SW_SHOW) and SetForegroundWindow activate the window: the
 //   procedure receives WM_ACTIVATE (WA_ACTIVE) at once, as on Windows, even where
 //   no window manager ever sends a focus event.
@@ -286,6 +292,10 @@ DWORD GetPresentedFrameCount(HDC deviceContext);
 // None is installed by default; an empty function removes it.
 using PresentHook = std::function<void(HDC deviceContext)>;
 void SetPresentHook(PresentHook hook);
+// Not a Windows call: whether ChangeDisplaySettingsA may take the whole screen (it
+// may by default). The capture program refuses it, so the demo draws into a window
+// of its own size and leaves the desktop to the user.
+void SetFullScreenAllowed(bool allowed);
 
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL TranslateMessage(const MSG* message);

@@ -10,6 +10,7 @@
 
 #include "platform/window/video_driver_choice.h"
 #include "platform/window/win32_sdl_events.h"
+#include "platform/window/win32_sdl_picture.h"
 #include "platform/window/win32.h"
 #include "platform/window/x11_window_watch.h"
 
@@ -35,6 +36,9 @@ struct WindowObject {
     std::string className;
     bool active = false;
     int depthBits = 0;
+    // A full-screen window shows a picture of the size it was asked for (0 x 0: none).
+    int pictureWidth = 0;
+    int pictureHeight = 0;
     DeviceContextObject deviceContext;
 };
 
@@ -61,9 +65,9 @@ struct LayerState {
     int cursorCount = 0;  // the cursor shows while the count is >= 0, as ShowCursor keeps it
     POINT cursor{0, 0};
     bool cursorPositionPending = false;
-    bool modePending = false;
+    bool fullScreenPending = false;  // the next popup window covers the screen
+    bool fullScreenAllowed = true;
     PresentHook presentHook;  // installed by the capture program only
-    SDL_DisplayMode pendingMode{};
     bool swapIntervalSet = false;
 };
 
@@ -184,13 +188,6 @@ void activate(HWND window) {
     sendMessage(window, WM_ACTIVATE, WA_ACTIVE, 0);
 }
 
-bool matchesBits(const SDL_DisplayMode& mode, DWORD bits) {
-    int modeBits = SDL_BITSPERPIXEL(mode.format);
-    if (static_cast<DWORD>(modeBits) == bits) return true;
-    // 24 bits of colour stored in 32-bit pixels is what a 32-bit request means.
-    return bits == 32 && modeBits == 24 && SDL_BYTESPERPIXEL(mode.format) == 4;
-}
-
 void pumpSdlEvents() {
     LayerState& s = state();
     if (!s.videoUp) return;
@@ -203,6 +200,10 @@ void pumpSdlEvents() {
         int count = translateSdlEvent(event, window, messages);
         for (int i = 0; i < count; ++i) {
             if (messages[i].message == WM_ACTIVATE) window->active = LOWORD(messages[i].wParam) != WA_INACTIVE;
+            // The demo's client area is its picture, whatever size the screen gives the window.
+            if (messages[i].message == WM_SIZE && window->pictureWidth > 0)
+                messages[i].lParam = MAKELPARAM(static_cast<WORD>(window->pictureWidth),
+                                                static_cast<WORD>(window->pictureHeight));
             int x = 0, y = 0;
             SDL_GetGlobalMouseState(&x, &y);
             messages[i].pt = POINT{x, y};
@@ -248,28 +249,23 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE /*instance*/) {
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD /*flags*/) {
     LayerState& s = state();
     if (!mode) {
-        s.modePending = false;
-        for (HWND window : s.windows) {
-            if (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window->sdl, 0);
-        }
+        // The desktop's mode was never changed: there is nothing to put back.
+        s.fullScreenPending = false;
         return DISP_CHANGE_SUCCESSFUL;
     }
-    if (!ensureVideo()) return DISP_CHANGE_FAILED;
+    if (!s.fullScreenAllowed || !ensureVideo()) return DISP_CHANGE_FAILED;
     DWORD needed = DM_PELSWIDTH | DM_PELSHEIGHT;
-    if ((mode->dmFields & needed) != needed) return DISP_CHANGE_BADMODE;
-    int count = SDL_GetNumDisplayModes(0);
-    for (int i = 0; i < count; ++i) {
-        SDL_DisplayMode candidate;
-        if (SDL_GetDisplayMode(0, i, &candidate) != 0) continue;
-        if (static_cast<DWORD>(candidate.w) != mode->dmPelsWidth ||
-            static_cast<DWORD>(candidate.h) != mode->dmPelsHeight)
-            continue;
-        if ((mode->dmFields & DM_BITSPERPEL) && !matchesBits(candidate, mode->dmBitsPerPel)) continue;
-        s.pendingMode = candidate;
-        s.modePending = true;
-        return DISP_CHANGE_SUCCESSFUL;
-    }
-    return DISP_CHANGE_BADMODE;
+    if ((mode->dmFields & needed) != needed || mode->dmPelsWidth == 0 || mode->dmPelsHeight == 0)
+        return DISP_CHANGE_BADMODE;
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return DISP_CHANGE_FAILED;
+    s.fullScreenPending = true;
+    return DISP_CHANGE_SUCCESSFUL;
+}
+
+void SetFullScreenAllowed(bool allowed) {
+    state().fullScreenAllowed = allowed;
+    if (!allowed) state().fullScreenPending = false;
 }
 
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL /*menu*/, DWORD /*exStyle*/) {
@@ -297,7 +293,8 @@ HWND CreateWindowExA(DWORD /*exStyle*/, LPCSTR className, LPCSTR title, DWORD st
         if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     } else {
         flags |= SDL_WINDOW_BORDERLESS;
-        if ((style & WS_POPUP) && s.modePending) flags |= SDL_WINDOW_FULLSCREEN;
+        if ((style & WS_POPUP) && s.fullScreenPending)
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI;
     }
     if (clientWidth < 1 || clientHeight < 1) return nullptr;
 
@@ -311,24 +308,39 @@ HWND CreateWindowExA(DWORD /*exStyle*/, LPCSTR className, LPCSTR title, DWORD st
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     // The closest depth buffer the driver offers, deepest first.
-    SDL_Window* sdlWindow = nullptr;
     int depthBits = 0;
-    for (int depth : {32, 24, 16}) {
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
-        sdlWindow = SDL_CreateWindow(title ? title : "", x, y, clientWidth, clientHeight, flags);
-        if (sdlWindow) {
+    auto create = [&](Uint32 withFlags, const SDL_Rect& place) -> SDL_Window* {
+        for (int depth : {32, 24, 16}) {
+            SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
             depthBits = depth;
-            break;
+            if (SDL_Window* made = SDL_CreateWindow(title ? title : "", place.x, place.y, place.w, place.h, withFlags))
+                return made;
         }
+        return nullptr;
+    };
+    SDL_Window* sdlWindow = nullptr;
+    SDL_Rect screen{};
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) && SDL_GetDisplayBounds(0, &screen) == 0) {
+        // Made at the screen's size as well, for X servers without a window manager
+        // to carry out the full-screen request.
+        sdlWindow = create(flags, screen);
+    }
+    if (!sdlWindow) {
+        // Where the screen cannot be had, the window of the asked size.
+        flags &= ~(SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI);
+        sdlWindow = create(flags, SDL_Rect{x, y, clientWidth, clientHeight});
     }
     if (!sdlWindow) return nullptr;
-    if (flags & SDL_WINDOW_FULLSCREEN) SDL_SetWindowDisplayMode(sdlWindow, &s.pendingMode);
 
     HWND window = new WindowObject();
     window->sdl = sdlWindow;
     window->procedure = windowClass->procedure;
     window->className = windowClass->name;
     window->depthBits = depthBits;
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) {
+        window->pictureWidth = clientWidth;
+        window->pictureHeight = clientHeight;
+    }
     window->deviceContext.window = window;
     s.windows.push_back(window);
     watchX11Window(sdlWindow);
@@ -378,8 +390,8 @@ HWND SetFocus(HWND window) {
 
 BOOL GetClientRect(HWND window, RECT* rect) {
     if (!isLiveWindow(window) || !rect) return FALSE;
-    int w = 0, h = 0;
-    SDL_GetWindowSize(window->sdl, &w, &h);
+    int w = window->pictureWidth, h = window->pictureHeight;
+    if (w == 0) SDL_GetWindowSize(window->sdl, &w, &h);
     *rect = RECT{0, 0, w, h};
     return TRUE;
 }
@@ -464,6 +476,7 @@ BOOL wglDeleteContext(HGLRC renderContext) {
         SDL_Window* current = SDL_GL_GetCurrentWindow();
         if (current) SDL_GL_MakeCurrent(current, nullptr);
     }
+    forgetPictureFramebuffer(renderContext->gl);
     SDL_GL_DeleteContext(renderContext->gl);
     delete renderContext;
     return TRUE;
@@ -473,8 +486,14 @@ void SetPresentHook(PresentHook hook) { state().presentHook = std::move(hook); }
 
 BOOL SwapBuffers(HDC deviceContext) {
     if (!deviceContext || !isLiveWindow(deviceContext->window)) return FALSE;
+    HWND window = deviceContext->window;
     if (state().presentHook) state().presentHook(deviceContext);
-    SDL_GL_SwapWindow(deviceContext->window->sdl);
+    if (window->pictureWidth > 0 && SDL_GL_GetCurrentWindow() == window->sdl) {
+        int width = 0, height = 0;
+        SDL_GL_GetDrawableSize(window->sdl, &width, &height);
+        presentPicture(width, height);
+    }
+    SDL_GL_SwapWindow(window->sdl);
     ++deviceContext->presentedFrames;
     return TRUE;
 }
@@ -563,4 +582,11 @@ BOOL GetCursorPos(POINT* point) {
         *point = s.cursor;
     }
     return TRUE;
+}
+
+void startWindowPicture() {
+    for (HWND window : state().windows) {
+        if (window->sdl == SDL_GL_GetCurrentWindow() && window->pictureWidth > 0)
+            startPictureFramebuffer(window->pictureWidth, window->pictureHeight);
+    }
 }

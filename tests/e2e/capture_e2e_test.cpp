@@ -213,7 +213,6 @@ public:
             firstIndoorFrame.sceneTime = timer->total();
             Frame bottomUp(captureFrameBytes);
             glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glReadBuffer(GL_BACK);
             glReadPixels(0, 0, captureWidth, captureHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
             firstIndoorFrame.rgb = flipped(bottomUp);
             finished = true;  // one frame is all the reference needs

@@ -79,7 +79,6 @@ private:
         shot.focus = focusPath->loaded ? focusPath->values[0] : 0.0f;
         shot.window.resize(windowWidth * windowHeight * 4);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
         glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, shot.window.data());
         shot.pass1.resize(1024 * 768 * 4);
         glBindTexture(GL_TEXTURE_2D, colorTexture);

@@ -35,7 +35,6 @@ using Frame = std::vector<unsigned char>;
 Frame readWindow() {
     Frame pixels(static_cast<size_t>(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }

@@ -14,7 +14,7 @@ extern char** environ;
 const char* const ChildProcess::unset = "\x01unset";
 
 ChildProcess::ChildProcess(const std::string& program, const std::map<std::string, std::string>& environment,
-                           const std::string& workingDirectory) {
+                           const std::string& workingDirectory, const std::vector<std::string>& arguments) {
     std::map<std::string, std::string> merged;
     for (char** entry = environ; *entry; ++entry) {
         std::string text = *entry;
@@ -39,9 +39,12 @@ ChildProcess::ChildProcess(const std::string& program, const std::map<std::strin
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
     posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
-    std::string programCopy = program;
-    char* argv[] = {programCopy.data(), nullptr};
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid = -1;
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     stderrPipe = pipeEnds[0];

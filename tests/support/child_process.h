@@ -15,7 +15,7 @@ public:
     static const char* const unset;
 
     ChildProcess(const std::string& program, const std::map<std::string, std::string>& environment,
-                 const std::string& workingDirectory);
+                 const std::string& workingDirectory, const std::vector<std::string>& arguments = {});
     ~ChildProcess();  // kills a child that is still running
 
     bool started() const { return pid > 0; }
