@@ -7,9 +7,12 @@
 // The scene is timed at fixed scene times spread evenly over its whole length, so
 // the figures cover the flat ground, the rising and swaying grass and the snow.
 // With --shots DIR it also saves the frames at a few fixed times as PNG files, to
-// compare pictures before and after a change.
+// compare pictures before and after a change. --at picks the scene times instead
+// (one per --at, in increasing order); those are shot first, from the scene's
+// start as the demo plays it, since the timed frames re-issue flakes the snow
+// would still show.
 //
-//   bench_outdoor_scene [frames] [--shots DIR]   (run from the run directory, with a display)
+//   bench_outdoor_scene [frames] [--shots DIR [--at SECONDS]...]   (run from the run directory, with a display)
 #include <GL/glew.h>
 
 #include <algorithm>
@@ -44,7 +47,7 @@ const double sceneLength = 150.0;
 const int windowWidth = 1024;
 const int windowHeight = 768;
 // Scene times of the saved pictures: flat ground, grass rising, grown, snow.
-const double shotTimes[] = {20.0, 40.0, 100.0, 140.0};
+const std::vector<double> defaultShotTimes = {20.0, 40.0, 100.0, 140.0};
 
 // One pass of the fill limit: a cleared target filled once with a textured quad.
 void fillPass(unsigned frameBuffer, int width, int height, unsigned texture) {
@@ -122,14 +125,34 @@ void saveWindow(const std::string& path) {
         std::fprintf(stderr, "could not write %s\n", path.c_str());
 }
 
+// Saves the scene's frame at each of `times` as DIR/outdoor_TTT.png (tenths too
+// where a time has them).
+void takeShots(GrowingGrass& scene, uint32_t& now, const std::vector<double>& times, const std::string& directory) {
+    for (double t : times) {
+        now = static_cast<uint32_t>(t * 1000.0);
+        scene.step();
+        glFinish();
+        char name[64];
+        if (t == static_cast<int>(t))
+            std::snprintf(name, sizeof name, "/outdoor_%03d.png", static_cast<int>(t));
+        else
+            std::snprintf(name, sizeof name, "/outdoor_%05.1f.png", t);
+        saveWindow(directory + name);
+        SwapBuffers(demoApp.deviceContext);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int frames = 90;
     const char* shotDirectory = nullptr;
+    std::vector<double> shotTimes;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
             shotDirectory = argv[++i];
+        else if (std::strcmp(argv[i], "--at") == 0 && i + 1 < argc)
+            shotTimes.push_back(std::atof(argv[++i]));
         else
             frames = std::max(10, std::atoi(argv[i]));
     }
@@ -143,6 +166,7 @@ int main(int argc, char** argv) {
     GrowingGrass* scene = new GrowingGrass(&demoApp.input, nullptr);
     scene->init();
     double initMs = millisecondsSince(initStart);
+    if (shotDirectory && !shotTimes.empty()) takeShots(*scene, now, shotTimes, shotDirectory);
 
     Figures clearOnly = timeFrames(frames, [](int) {
         glClearColor(0.1f, 0.1f, 0.1f, 1);
@@ -198,17 +222,7 @@ int main(int argc, char** argv) {
         std::printf("    %-18s %7.2f ms   cpu %7.2f ms\n", passes.names[p], passes.total[p] / frames,
                     passes.cpu[p] / frames);
 
-    if (shotDirectory) {
-        for (double t : shotTimes) {
-            now = static_cast<uint32_t>(t * 1000.0);
-            scene->step();
-            glFinish();
-            char name[64];
-            std::snprintf(name, sizeof name, "/outdoor_%03d.png", static_cast<int>(t));
-            saveWindow(std::string(shotDirectory) + name);
-            SwapBuffers(demoApp.deviceContext);
-        }
-    }
+    if (shotDirectory && shotTimes.empty()) takeShots(*scene, now, defaultShotTimes, shotDirectory);
 
     scene->cleanup();
     delete scene;
