@@ -126,10 +126,16 @@ void saveWindow(const std::string& path) {
 }
 
 // Saves the scene's frame at each of `times` as DIR/outdoor_TTT.png (tenths too
-// where a time has them).
+// where a time has them). The scene is played up to each time in steps of a
+// second, since the snow's wind adds up from frame to frame.
 void takeShots(GrowingGrass& scene, uint32_t& now, const std::vector<double>& times, const std::string& directory) {
     for (double t : times) {
-        now = static_cast<uint32_t>(t * 1000.0);
+        const uint32_t shot = static_cast<uint32_t>(t * 1000.0);
+        for (now += 1000; now < shot; now += 1000) {
+            scene.step();
+            SwapBuffers(demoApp.deviceContext);
+        }
+        now = shot;
         scene.step();
         glFinish();
         char name[64];
