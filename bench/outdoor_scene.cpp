@@ -10,8 +10,11 @@
 // fill frame, a scene frame, ...) whose per-pair ratio is the steadier judge on a
 // shared machine. With --shots DIR it also saves the frames at a few fixed times as
 // PNG files, to compare pictures before and after a change (bench/compare_shots.py).
+// --at picks the scene times instead (one per --at, in increasing order); those are
+// shot first, from the scene's start as the demo plays it, since the timed frames
+// re-issue flakes the snow would still show.
 //
-//   bench_outdoor_scene [frames] [--shots DIR]   (run from the run directory, with a display)
+//   bench_outdoor_scene [frames] [--shots DIR [--at SECONDS]...]   (run from the run directory, with a display)
 #include <GL/glew.h>
 
 #include <cstdio>
@@ -129,6 +132,17 @@ int main(int argc, char** argv) {
     GrowingGrass* scene = new GrowingGrass(&demoApp.input, nullptr);
     scene->init();
     double initMs = millisecondsSince(initStart);
+    // The chosen stills, played up to in steps of a second: the snow's wind adds up
+    // from frame to frame, so one jump would land the flakes elsewhere.
+    saveShots(arguments, "outdoor", arguments.shotTimes, windowWidth, windowHeight, [&](double t) {
+        const uint32_t shot = static_cast<uint32_t>(t * 1000.0);
+        for (now += 1000; now < shot; now += 1000) {
+            scene->step();
+            SwapBuffers(demoApp.deviceContext);
+        }
+        now = shot;
+        scene->step();
+    });
 
     Figures clearOnly = timeFrames(frames, [](int) {
         glClearColor(0.1f, 0.1f, 0.1f, 1);
@@ -189,10 +203,12 @@ int main(int argc, char** argv) {
                     passes.cpu[p] / frames);
 
     // Flat ground, grass rising, grown, snow.
-    saveShots(arguments, "outdoor", {20.0, 40.0, 100.0, 140.0}, windowWidth, windowHeight, [&](double t) {
-        now = static_cast<uint32_t>(t * 1000.0);
-        scene->step();
-    });
+    if (arguments.shotTimes.empty()) {
+        saveShots(arguments, "outdoor", {20.0, 40.0, 100.0, 140.0}, windowWidth, windowHeight, [&](double t) {
+            now = static_cast<uint32_t>(t * 1000.0);
+            scene->step();
+        });
+    }
 
     scene->cleanup();
     delete scene;

@@ -15,10 +15,12 @@
 #include "tools/common/png_writer.h"
 
 BenchArguments benchArguments(int argc, char** argv, int defaultFrames) {
-    BenchArguments arguments{defaultFrames, nullptr};
+    BenchArguments arguments{defaultFrames, nullptr, {}};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
             arguments.shotDirectory = argv[++i];
+        else if (std::strcmp(argv[i], "--at") == 0 && i + 1 < argc)
+            arguments.shotTimes.push_back(std::atof(argv[++i]));
         else
             arguments.frames = std::max(10, std::atoi(argv[i]));
     }
@@ -29,7 +31,7 @@ int frameCountArgument(int argc, char** argv, int defaultFrames) {
     return benchArguments(argc, argv, defaultFrames).frames;
 }
 
-void saveShots(const BenchArguments& arguments, const char* prefix, std::initializer_list<double> times, int width,
+void saveShots(const BenchArguments& arguments, const char* prefix, const std::vector<double>& times, int width,
                int height, const std::function<void(double)>& drawAt) {
     if (!arguments.shotDirectory) return;
     for (double t : times) {
@@ -38,7 +40,10 @@ void saveShots(const BenchArguments& arguments, const char* prefix, std::initial
         std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         char name[64];
-        std::snprintf(name, sizeof name, "/%s_%03d.png", prefix, static_cast<int>(t));
+        if (t == static_cast<int>(t))
+            std::snprintf(name, sizeof name, "/%s_%03d.png", prefix, static_cast<int>(t));
+        else
+            std::snprintf(name, sizeof name, "/%s_%05.1f.png", prefix, t);
         const std::string path = arguments.shotDirectory + std::string(name);
         if (!writePng(path, width, height, pixels)) std::fprintf(stderr, "could not write %s\n", path.c_str());
         SwapBuffers(demoApp.deviceContext);

@@ -2,13 +2,15 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
+#include <vector>
 
 // The arguments of a drawing benchmark: a frame count (at least 10; defaultFrames
-// when none is given) and, after --shots, a folder to save its pictures in.
+// when none is given), after --shots a folder to save its pictures in, and after
+// each --at a scene time to save a picture of instead of the bench's own.
 struct BenchArguments {
     int frames;
     const char* shotDirectory;  // null without --shots
+    std::vector<double> shotTimes;
 };
 BenchArguments benchArguments(int argc, char** argv, int defaultFrames);
 
@@ -17,9 +19,10 @@ int frameCountArgument(int argc, char** argv, int defaultFrames);
 
 // With a shot directory in `arguments`: for each scene time in `times` (seconds)
 // draws a frame through drawAt, then saves the window's colour buffer (width x
-// height from the lower-left corner) as <directory>/<prefix>_<seconds, 3 digits>.png;
+// height from the lower-left corner) as <directory>/<prefix>_<seconds, 3 digits>.png
+// (with tenths where the time has them);
 // says so on stderr when it cannot. Without one, does nothing.
-void saveShots(const BenchArguments& arguments, const char* prefix, std::initializer_list<double> times, int width,
+void saveShots(const BenchArguments& arguments, const char* prefix, const std::vector<double>& times, int width,
                int height, const std::function<void(double)>& drawAt);
 
 // Opens the windowed GL window "oku bench" of the given size (32-bit colour) and

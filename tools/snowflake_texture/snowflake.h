@@ -1,5 +1,5 @@
-// The flake sprite of the snow: a soft, round flake with a faint six-armed crystal
-// in it, white with a cool tint, on a transparent ground.
+// The flake sprite of the snow: a soft, round glow, white with a faint cool tint,
+// on a transparent ground.
 #pragma once
 
 #include "tools/common/picture.h"
