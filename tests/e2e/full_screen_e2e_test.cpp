@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -32,8 +33,12 @@ struct OwnScreen {
             display = XOpenDisplay(name.c_str());
         }
     }
+    // Ended with SIGTERM, so the server takes its lock file and socket with it: a
+    // killed one leaves them behind, and the display numbers would run out.
     ~OwnScreen() {
         if (display) XCloseDisplay(display);
+        if (server->started()) ::kill(server->processId(), SIGTERM);
+        server->waitFor(5.0);
     }
     std::string name;
     std::unique_ptr<ChildProcess> server;
