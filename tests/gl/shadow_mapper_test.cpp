@@ -14,6 +14,7 @@
 #include "support/capture.h"
 #include "support/gl_test_context.h"
 #include "support/outdoor_test_geometry.h"
+#include "support/pixel_count.h"
 #include "support/scratch_run_directory.h"
 
 namespace {
@@ -354,9 +355,9 @@ TEST_F(ShadowMapperTest, TheDepthPrepassKeepsThePictureAndPutsTheDepthStateBack)
     const std::vector<unsigned char> plain = gl.readPixels(0, 0, 1024, 768);
     drawBoxOnFloor(shadow, true);
     const std::vector<unsigned char> depthFirst = gl.readPixels(0, 0, 1024, 768);
-    int changed = 0;
-    for (size_t i = 0; i < plain.size(); i += 4)
-        changed += !std::equal(plain.begin() + i, plain.begin() + i + 3, depthFirst.begin() + i);
+    const int changed = countPixels(plain, depthFirst, [](const unsigned char* p, const unsigned char* q) {
+        return !std::equal(p, p + 3, q);
+    });
     EXPECT_EQ(changed, 0) << "pixels changed by the pre-pass";
 
     GLboolean mask[4] = {GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE};
