@@ -65,14 +65,7 @@ int main(int argc, char** argv) {
         scene->step();
     };
     if (arguments.countInstructions) {
-        // Once through to compile every shader variant, then counted.
-        timeFrames(frames, sceneFrame);
-        timeFrames(1, fillFrame);
-        startCountingInstructions();
-        timeFrames(frames, sceneFrame);
-        closeInstructionCount("scene");
-        timeFrames(frames, fillFrame);
-        closeInstructionCount("fill limit");
+        countSceneInstructions(frames, [&](bool) { timeFrames(frames, sceneFrame); }, "scene", fillFrame);
         std::printf("indoor scene, %d frames counted\n", frames);
         closeBenchScene(scene);
         return 0;

@@ -187,16 +187,13 @@ int main(int argc, char** argv) {
         }
     };
     if (arguments.countInstructions) {
-        // Once through to compile every shader variant, then counted.
-        PassTimes warmUp, counted;
-        drawPassByPass(warmUp);
-        timeFrames(1, fillFrame);
-        startCountingInstructions();
-        counted.countInstructions = true;
-        drawPassByPass(counted);
-        closeInstructionCount("between");
-        timeFrames(frames, fillFrame);
-        closeInstructionCount("fill limit");
+        // Counted pass by pass; what follows the last pass (the swap) is left out.
+        auto drawCounted = [&](bool counting) {
+            PassTimes passes;
+            passes.countInstructions = counting;
+            drawPassByPass(passes);
+        };
+        countSceneInstructions(frames, drawCounted, "between", fillFrame);
         std::printf("outdoor scene, %d frames counted\n", frames);
         closeBenchScene(scene);
         return 0;

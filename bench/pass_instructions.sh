@@ -29,7 +29,7 @@ done | awk -F '\t' -v frames="$frames" '
     END {
         for (i = 0; i < n; ++i) {
             part = order[i]
-            if (part == "between") continue
+            if (part == "between") continue  # the swaps after each outdoor frame
             printf "  %-16s %9.1f M instructions per frame\n", part, sum[part] / frames / 1e6
             if (part != "fill limit") scene += sum[part]
         }

@@ -1,5 +1,7 @@
 #include "bench/support/instruction_count.h"
 
+#include "bench/support/frame_timing.h"
+
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
 
@@ -12,3 +14,14 @@ void startCountingInstructions() {}
 
 void closeInstructionCount(const char*) {}
 #endif
+
+void countSceneInstructions(int frames, const std::function<void(bool counting)>& drawScene, const char* rest,
+                            const std::function<void(int)>& fillFrame) {
+    drawScene(false);
+    timeFrames(1, fillFrame);
+    startCountingInstructions();
+    drawScene(true);
+    closeInstructionCount(rest);
+    timeFrames(frames, fillFrame);
+    closeInstructionCount("fill limit");
+}
