@@ -7,7 +7,7 @@
 #
 #   bench/pass_instructions.sh outdoor|indoor [frames]   (from the run directory; frames: 10 or more)
 #
-# About five minutes for the outdoor scene's 10 frames.
+# About three minutes for the outdoor scene's 10 frames.
 set -eu
 scene=${1:?outdoor or indoor}
 frames=${2:-10}
