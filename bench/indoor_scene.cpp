@@ -3,15 +3,18 @@
 // passes at the same target sizes, each drawing one plain textured full-screen quad).
 // Fill limit and scene are timed in blocks of their own, then once more in pairs (a
 // fill frame, a scene frame, ...) whose per-pair ratio is the steadier judge. With
-// --shots DIR it saves the frames at a few fixed times as PNG files.
+// --shots DIR it saves the frames at a few fixed times as PNG files. With
+// --instructions (under callgrind, bench/pass_instructions.sh) it times nothing and
+// counts the instructions of the scene's frames and of the fill limit instead.
 //
-//   bench_indoor_scene [frames] [--shots DIR]   (run from the run directory, with a display)
+//   bench_indoor_scene [frames] [--shots DIR] [--instructions]   (run from the run directory, with a display)
 #include <GL/glew.h>
 
 #include <cstdio>
 
 #include "bench/support/bench_window.h"
 #include "bench/support/frame_timing.h"
+#include "bench/support/instruction_count.h"
 #include "bench/support/textured_quad.h"
 #include "platform/clock/tick_count.h"
 #include "platform/shader/cg.h"
@@ -61,6 +64,12 @@ int main(int argc, char** argv) {
         now = static_cast<uint32_t>((length * (i + 0.5) / frames) * 1000.0);
         scene->step();
     };
+    if (arguments.countInstructions) {
+        countSceneInstructions(frames, [&](bool) { timeFrames(frames, sceneFrame); }, "scene", fillFrame);
+        std::printf("indoor scene, %d frames counted\n", frames);
+        closeBenchScene(scene);
+        return 0;
+    }
     Figures fill = timeFrames(frames, fillFrame);
     Figures sceneFigures = timeFrames(frames, sceneFrame);
     // Both again, a fill frame then a scene frame: the steadier ratio.
@@ -82,9 +91,6 @@ int main(int argc, char** argv) {
         scene->step();
     });
 
-    scene->cleanup();
-    delete scene;
-    cgDestroyContext(demoApp.cgContext);
-    closeWindow();
+    closeBenchScene(scene);
     return 0;
 }

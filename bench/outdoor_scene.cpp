@@ -12,9 +12,12 @@
 // PNG files, to compare pictures before and after a change (bench/compare_shots.py).
 // --at picks the scene times instead (one per --at, in increasing order); those are
 // shot first, from the scene's start as the demo plays it, since the timed frames
-// re-issue flakes the snow would still show.
+// re-issue flakes the snow would still show. With --instructions (under callgrind,
+// bench/pass_instructions.sh) it times nothing and counts instructions pass by pass
+// and of the fill limit instead.
 //
-//   bench_outdoor_scene [frames] [--shots DIR [--at SECONDS]...]   (run from the run directory, with a display)
+//   bench_outdoor_scene [frames] [--shots DIR [--at SECONDS]...] [--instructions]
+//   (run from the run directory, with a display)
 #include <GL/glew.h>
 
 #include <cstdio>
@@ -22,6 +25,7 @@
 #include "assets/mesh.h"
 #include "bench/support/bench_window.h"
 #include "bench/support/frame_timing.h"
+#include "bench/support/instruction_count.h"
 #include "bench/support/textured_quad.h"
 #include "math/spline.h"
 #include "math/spline_camera.h"
@@ -61,6 +65,7 @@ struct PassTimes {
                                 "main: sky",   "main: snow"};
     double total[count] = {};
     double cpu[count] = {};
+    bool countInstructions = false;  // also close an instruction count per pass
 };
 
 void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
@@ -69,6 +74,7 @@ void drawFramePassByPass(GrowingGrass& scene, PassTimes& times) {
     double cpuStart = processCpuMilliseconds();
     auto lap = [&] {
         glFinish();
+        if (times.countInstructions) closeInstructionCount(times.names[pass]);
         times.cpu[pass] += processCpuMilliseconds() - cpuStart;
         times.total[pass++] += millisecondsSince(start);
         start = BenchClock::now();
@@ -170,6 +176,29 @@ int main(int argc, char** argv) {
         now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
         scene->step();
     };
+    // The scene times once more, pass by pass.
+    auto drawPassByPass = [&](PassTimes& passes) {
+        for (int i = 0; i < frames; ++i) {
+            now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
+            scene->timer->update();
+            scene->camera->update();
+            drawFramePassByPass(*scene, passes);
+            SwapBuffers(demoApp.deviceContext);
+        }
+    };
+    if (arguments.countInstructions) {
+        // Counted pass by pass; what follows the last pass (the swap) is left out.
+        auto drawCounted = [&](bool counting) {
+            PassTimes passes;
+            passes.countInstructions = counting;
+            drawPassByPass(passes);
+        };
+        countSceneInstructions(frames, drawCounted, "between", fillFrame);
+        std::printf("outdoor scene, %d frames counted\n", frames);
+        closeBenchScene(scene);
+        return 0;
+    }
+
     Figures fill = timeFrames(frames, fillFrame);
     Figures sceneFigures = timeFrames(frames, sceneFrame);
     // Both again, a fill frame then a scene frame: the steadier ratio.
@@ -188,15 +217,8 @@ int main(int argc, char** argv) {
     std::printf("  scene / clear + swap  %.2fx (median)\n", sceneFigures.median / clearOnly.median);
     printPairedFigures(pairs);
 
-    // The same scene times once more, pass by pass.
     PassTimes passes;
-    for (int i = 0; i < frames; ++i) {
-        now = static_cast<uint32_t>((sceneLength * (i + 0.5) / frames) * 1000.0);
-        scene->timer->update();
-        scene->camera->update();
-        drawFramePassByPass(*scene, passes);
-        SwapBuffers(demoApp.deviceContext);
-    }
+    drawPassByPass(passes);
     std::printf("  where a frame's time goes (mean per frame, each pass finished on its own):\n");
     for (int p = 0; p < PassTimes::count; ++p)
         std::printf("    %-18s %7.2f ms   cpu %7.2f ms\n", passes.names[p], passes.total[p] / frames,
@@ -210,9 +232,6 @@ int main(int argc, char** argv) {
         });
     }
 
-    scene->cleanup();
-    delete scene;
-    cgDestroyContext(demoApp.cgContext);
-    closeWindow();
+    closeBenchScene(scene);
     return 0;
 }

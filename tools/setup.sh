@@ -11,7 +11,7 @@ xvfb xauth
 clang libclang-rt-14-dev
 sox mpg123 imagemagick python3-pil
 ffmpeg
-glslang-tools
+glslang-tools valgrind
 "
 missing=""
 for p in $PACKAGES; do

@@ -9,18 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/shader/cg.h"
 #include "platform/window/gl_extensions.h"
 #include "shell/demo_app.h"
 #include "shell/gl_window.h"
+#include "shell/scene.h"
 #include "tools/common/png_writer.h"
 
 BenchArguments benchArguments(int argc, char** argv, int defaultFrames) {
-    BenchArguments arguments{defaultFrames, nullptr, {}};
+    BenchArguments arguments{defaultFrames, nullptr, {}, false};
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
             arguments.shotDirectory = argv[++i];
         else if (std::strcmp(argv[i], "--at") == 0 && i + 1 < argc)
             arguments.shotTimes.push_back(std::atof(argv[++i]));
+        else if (std::strcmp(argv[i], "--instructions") == 0)
+            arguments.countInstructions = true;
         else
             arguments.frames = std::max(10, std::atoi(argv[i]));
     }
@@ -56,4 +60,11 @@ bool openBenchWindow(int width, int height) {
         return false;
     }
     return loadGlExtensions() == GLEW_OK;
+}
+
+void closeBenchScene(Scene* scene) {
+    scene->cleanup();
+    delete scene;
+    cgDestroyContext(demoApp.cgContext);
+    closeWindow();
 }

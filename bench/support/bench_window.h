@@ -4,13 +4,18 @@
 #include <functional>
 #include <vector>
 
+class Scene;
+
 // The arguments of a drawing benchmark: a frame count (at least 10; defaultFrames
-// when none is given), after --shots a folder to save its pictures in, and after
-// each --at a scene time to save a picture of instead of the bench's own.
+// when none is given), after --shots a folder to save its pictures in, after
+// each --at a scene time to save a picture of instead of the bench's own, and
+// --instructions for a run under callgrind that counts instructions instead of
+// timing (bench/pass_instructions.sh).
 struct BenchArguments {
     int frames;
     const char* shotDirectory;  // null without --shots
     std::vector<double> shotTimes;
+    bool countInstructions;
 };
 BenchArguments benchArguments(int argc, char** argv, int defaultFrames);
 
@@ -28,3 +33,6 @@ void saveShots(const BenchArguments& arguments, const char* prefix, const std::v
 // Opens the windowed GL window "oku bench" of the given size (32-bit colour) and
 // loads the GL extensions. Says so on stderr when there is no display; false on failure.
 bool openBenchWindow(int width, int height);
+
+// Ends a scene bench: the scene's cleanup and deletion, the Cg context, the window.
+void closeBenchScene(Scene* scene);
