@@ -64,12 +64,12 @@ mergeInto(LibraryManager.library, {
     // not decode). Never rejects: Asyncify's wait would then never return.
     decode: async function(path) {
       var began = performance.now();
-      var audio = OkuSound.audio;
       var key = OkuSound.dataKey(path);
-      var pending = audio['decoded'] && typeof audio['decoded'].get === 'function' ? audio['decoded'].get(key) : undefined;
-      var buffer;
-      var source = pending ? 'page' : 'file';
       try {
+        var audio = OkuSound.audio;
+        var decoded = audio['decoded'];
+        var pending = decoded && typeof decoded.get === 'function' ? decoded.get(key) : undefined;
+        var source = pending ? 'page' : 'file';
         if (!pending) {
           var bytes;
           try {
@@ -80,20 +80,17 @@ mergeInto(LibraryManager.library, {
           }
           pending = OkuSound.decodeBytes(audio['context'], bytes);
         }
-        buffer = await pending;
+        var buffer = await pending;
+        if (!buffer || typeof buffer.duration !== 'number' || !(buffer.length > 0)) throw 'no audio in ' + path;
+        var number = OkuSound.number();
+        OkuSound.buffers[number] = { buffer: buffer, path: key };
+        OkuSound.log('decoded', { 'path': key, 'duration': buffer.duration, 'sampleRate': buffer.sampleRate,
+                                  'source': source, 'waited': performance.now() - began });
+        return number;
       } catch (e) {
         OkuSound.lastReason = String(e && e.message ? e.message : e);
         return -2;
       }
-      if (!buffer || typeof buffer.duration !== 'number' || !(buffer.length > 0)) {
-        OkuSound.lastReason = 'no audio in ' + path;
-        return -2;
-      }
-      var number = OkuSound.number();
-      OkuSound.buffers[number] = { buffer: buffer, path: key };
-      OkuSound.log('decoded', { 'path': key, 'duration': buffer.duration, 'sampleRate': buffer.sampleRate,
-                                'source': source, 'waited': performance.now() - began });
-      return number;
     },
 
     position: function(voice) {
