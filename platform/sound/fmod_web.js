@@ -16,17 +16,20 @@
 // position, channel, time }, seconds of the track and performance.now(). A
 // decode also tells where it came from ('page' or 'file') and how many ms
 // createStream waited for it; a play, the context's output latency in seconds;
-// an error, the call, the result code and text and the browser's reason.
+// an error, the call, the result code and text and the browser's reason; a
+// resync (see OkuSound.resync), the position it jumped from.
 
 mergeInto(LibraryManager.library, {
   $OkuSound__deps: ['$FS'],
   $OkuSound: {
     audio: null,
+    listening: null,  // the context whose state changes resync the tracks
     buffers: {},  // number -> { buffer, path }
     voices: {},   // number -> voice
     lastNumber: 0,
     lastReason: '',  // why the last decode failed, for the log
     stopFadeSeconds: 0.005,  // as the desktop mixer fades a stopped channel
+    resyncSeconds: 0.05,     // how far a track may lag the picture before it jumps
 
     log: function(event, details) {
       if (!Array.isArray(Module['okuSoundLog'])) Module['okuSoundLog'] = [];
@@ -110,6 +113,25 @@ mergeInto(LibraryManager.library, {
       source.start(0, voice.offset);
       voice.source = source;
       voice.startedAt = context.currentTime;
+      voice.startedAtMs = performance.now();
+    },
+
+    // The picture runs on performance.now(), the tracks on the context's clock,
+    // which stands still while the context is suspended (a page that could not
+    // resume it, an interruption by the system). When it runs again, each playing
+    // track jumps to where the picture's clock says it is.
+    resync: function() {
+      for (var number in OkuSound.voices) {
+        var voice = OkuSound.voices[number];
+        if (!voice.source) continue;
+        var due = voice.offset + (performance.now() - voice.startedAtMs) / 1000;
+        var at = OkuSound.position(voice);
+        if (Math.abs(due - at) < OkuSound.resyncSeconds) continue;
+        OkuSound.endSource(voice, 0);
+        voice.offset = Math.min(due, voice.buffer.duration);
+        OkuSound.startSource(voice);
+        OkuSound.log('resync', Object.assign(OkuSound.details(voice), { 'from': at }));
+      }
     },
 
     // Takes the source out of the voice; with fadeSeconds it fades out first.
@@ -155,6 +177,12 @@ mergeInto(LibraryManager.library, {
     var context = audio ? audio['context'] : null;
     if (!context || typeof context.createBufferSource !== 'function' || context.state === 'closed') return 0;
     OkuSound.audio = audio;
+    if (OkuSound.listening !== context) {
+      OkuSound.listening = context;
+      context.addEventListener('statechange', function() {
+        if (context.state === 'running') OkuSound.resync();
+      });
+    }
     // The page resumes the context on the viewer's click; this only covers a page
     // that did not (a browser without a gesture keeps it suspended).
     if (context.state === 'suspended') context.resume().catch(function() {});
@@ -174,7 +202,7 @@ mergeInto(LibraryManager.library, {
     try {
       var context = OkuSound.audio['context'];
       var voice = { buffer: track.buffer, path: track.path, channel: channel, gain: context.createGain(),
-                    source: null, offset: 0, startedAt: 0, ended: false, endedEvent: false };
+                    source: null, offset: 0, startedAt: 0, startedAtMs: 0, ended: false, endedEvent: false };
       voice.gain.connect(context.destination);
       if (!paused) OkuSound.startSource(voice);
       var number = OkuSound.number();
