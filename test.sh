@@ -38,4 +38,11 @@ for target in build/fuzz/tests/fuzz/fuzz_*; do
     fi
     grep -E 'stat::number_of_executed_units' "$log" || true
 done
+
+# The browser build: the page and the demo in headless Chromium (tests/web/run.sh),
+# its stills held against the frames of the release tree's scene benches.
+./web.sh build
+cmake --build build/release --target bench_outdoor_scene bench_indoor_scene -j"$jobs"
+tests/web/run.sh
+
 echo "all tests passed"
