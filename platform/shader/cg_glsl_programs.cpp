@@ -1,13 +1,12 @@
 // Contexts, compiling programs from source files, linking stage combinations and
 // keeping the GL program in use matched to the enabled stages.
-#include <SDL.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/shader/cg_glsl_runtime.h"
+#include "platform/shader/cg_glsl_target.h"
 #include "platform/log/debug_log.h"
 
 namespace cgglsl {
@@ -184,7 +183,8 @@ void collectParameters(Runtime& rt, Program& program, GLuint linked, std::vector
         GLenum type = 0;
         glGetActiveUniform(linked, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), nullptr, &size, &type,
                            name.data());
-        if (std::strncmp(name.data(), "gl_", 3) == 0) continue;
+        std::string conventional;
+        if (isBuiltInInput(plainName(name.data()), conventional)) continue;
         auto parameter = std::make_unique<Parameter>();
         parameter->name = plainName(name.data());
         parameter->type = type;
@@ -211,8 +211,9 @@ void collectParameters(Runtime& rt, Program& program, GLuint linked, std::vector
         GLenum type = 0;
         glGetActiveAttrib(linked, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), nullptr, &size, &type,
                           name.data());
-        if (std::strncmp(name.data(), "gl_", 3) == 0) {
-            conventionalInputs.push_back(name.data());
+        std::string conventional;
+        if (isBuiltInInput(name.data(), conventional)) {
+            if (!conventional.empty()) conventionalInputs.push_back(conventional);
             continue;
         }
         auto parameter = std::make_unique<Parameter>();
@@ -298,8 +299,11 @@ LinkedProgram& linkStages(Runtime& rt, const StageKey& key) {
     if (link.vertex) {
         glAttachShader(program, link.vertex->shader);
         bindAttributeLocations(*link.vertex, program);
+    } else if (GLuint standIn = standInShader(true)) {
+        glAttachShader(program, standIn);
     }
     if (link.fragment) glAttachShader(program, link.fragment->shader);
+    else if (GLuint standIn = standInShader(false)) glAttachShader(program, standIn);
     glLinkProgram(program);
     if (linkStatus(program)) {
         link.program = program;
@@ -342,24 +346,8 @@ void forgetGLObjects(Runtime& rt) {
     rt.probe = 0;
 }
 
-bool probeMatches(Runtime& rt) {
-    if (!rt.probe || !glObjectLabel || !glGetObjectLabel) return true;  // nothing more to tell by
-    if (!glIsProgram(rt.probe)) return false;
-    char label[64] = {0};
-    GLsizei length = 0;
-    glGetObjectLabel(GL_PROGRAM, rt.probe, sizeof label, &length, label);
-    return rt.probeLabel == label;
-}
-
-void createProbe(Runtime& rt) {
-    if (!glObjectLabel || !glCreateProgram) return;
-    rt.probe = glCreateProgram();
-    rt.probeLabel = "cg runtime " + std::to_string(rt.generation);
-    glObjectLabel(GL_PROGRAM, rt.probe, -1, rt.probeLabel.c_str());
-}
-
 void destroyProgram(Runtime& rt, Program* program) {
-    const bool live = program->generation == rt.generation && SDL_GL_GetCurrentContext() == rt.glContext;
+    const bool live = program->generation == rt.generation && currentGLContext() == rt.glContext;
     if (rt.boundVertex == program) rt.boundVertex = nullptr;
     if (rt.boundFragment == program) rt.boundFragment = nullptr;
     bool wasCurrent = false;
@@ -414,13 +402,13 @@ Runtime& runtime() {
 
 bool syncGLContext(bool thorough) {
     Runtime& rt = runtime();
-    void* current = SDL_GL_GetCurrentContext();
+    void* current = currentGLContext();
     if (!current) return false;
-    if (current == rt.glContext && (!thorough || probeMatches(rt))) return true;
+    if (current == rt.glContext && (!thorough || contextProbeMatches(rt))) return true;
     if (rt.glContext) forgetGLObjects(rt);
     rt.glContext = current;
     ++rt.generation;
-    createProbe(rt);
+    createContextProbe(rt);
     return true;
 }
 
@@ -430,7 +418,7 @@ Program* liveProgram(CGprogram handle) {
     if (found == rt.programs.end()) return nullptr;
     Program* program = found->second.get();
     if (program->generation != rt.generation || !program->shader) return nullptr;
-    if (SDL_GL_GetCurrentContext() != rt.glContext) return nullptr;
+    if (currentGLContext() != rt.glContext) return nullptr;
     return program;
 }
 
@@ -460,8 +448,7 @@ void applyStages() {
     }
     const bool pointSize = wanted && wanted->program && vertex && vertex->writesPointSize;
     if (pointSize != rt.pointSizeEnabled) {
-        if (pointSize) glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
-        else glDisable(GL_VERTEX_PROGRAM_POINT_SIZE);
+        setProgramPointSize(pointSize);
         rt.pointSizeEnabled = pointSize;
     }
 }
@@ -483,7 +470,7 @@ void cgDestroyContext(CGcontext handle) {
     Runtime& rt = runtime();
     auto found = rt.contexts.find(fromHandle(handle));
     if (found == rt.contexts.end()) return;
-    if (SDL_GL_GetCurrentContext()) syncGLContext(true);
+    if (currentGLContext()) syncGLContext(true);
     Context* context = found->second.get();
     while (!context->programs.empty()) destroyProgram(rt, context->programs.back());
     rt.contexts.erase(found);
@@ -526,7 +513,7 @@ CGprogram cgCreateProgramFromFile(CGcontext contextHandle, CGenum programType, c
     program->profile = profile;
     program->file = file;
     program->entry = entryName;
-    const std::string source = assembleSource(program->isVertex(), program->entry, text);
+    const std::string source = targetSource(program->isVertex(), program->entry, text);
 
     GLuint shader = glCreateShader(profile == CG_PROFILE_GLSLV ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     const GLchar* sourceText = source.c_str();
@@ -545,6 +532,7 @@ CGprogram cgCreateProgramFromFile(CGcontext contextHandle, CGenum programType, c
     // Its own link validates it (a missing entry shows here) and lists its parameters.
     GLuint solo = glCreateProgram();
     glAttachShader(solo, shader);
+    if (GLuint standIn = standInShader(!program->isVertex())) glAttachShader(solo, standIn);
     glLinkProgram(solo);
     if (!linkStatus(solo)) {
         std::string linkLog = programLog(solo);
@@ -571,7 +559,7 @@ void cgDestroyProgram(CGprogram handle) {
     Runtime& rt = runtime();
     auto found = rt.programs.find(fromHandle(handle));
     if (found == rt.programs.end()) return;
-    if (SDL_GL_GetCurrentContext()) syncGLContext(true);
+    if (currentGLContext()) syncGLContext(true);
     destroyProgram(rt, found->second.get());
 }
 
