@@ -22,6 +22,12 @@ std::string workingFolder() {
     return ::getcwd(path.data(), path.size()) ? std::string(path.data()) : std::string(".");
 }
 
+int demoDataFoldersIn(const std::string& folder) {
+    int held = 0;
+    for (const char* name : dataFolders) held += isFolder(folder + "/" + name) ? 1 : 0;
+    return held;
+}
+
 }  // namespace
 
 std::string programFolder() {
@@ -31,12 +37,6 @@ std::string programFolder() {
     std::string program(path.data(), static_cast<size_t>(length));
     size_t slash = program.rfind('/');
     return slash == std::string::npos ? std::string(".") : program.substr(0, slash == 0 ? 1 : slash);
-}
-
-int demoDataFoldersIn(const std::string& folder) {
-    int held = 0;
-    for (const char* name : dataFolders) held += isFolder(folder + "/" + name) ? 1 : 0;
-    return held;
 }
 
 std::string chooseDataFolder(const std::string& working, const std::string& program) {

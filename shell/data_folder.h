@@ -9,14 +9,12 @@
 // The folder of the running executable ("." when it cannot be read).
 std::string programFolder();
 
-// How many of the demo's five data folders (textures/, mesh/, spline/, Cg/, sound/) `folder` holds.
-int demoDataFoldersIn(const std::string& folder);
-
 // Of the working directory and the program's folder, in this order, the first
-// that holds all five data folders; where neither does, the first that holds any
-// (a run directory with a folder missing still plays, with its files reported
-// missing one by one); "" where neither holds any. A user's own textures/ or
-// sound/ in the folder they start from does not hide the demo's own data.
+// that holds all five data folders (textures/, mesh/, spline/, Cg/, sound/);
+// where neither does, the first that holds any (a run directory with a folder
+// missing still plays, with its files reported missing one by one); "" where
+// neither holds any. A user's own textures/ or sound/ in the folder they start
+// from does not hide the demo's own data.
 std::string chooseDataFolder(const std::string& working, const std::string& program);
 
 // Changes to the folder chooseDataFolder picks. Where there is none, says where it

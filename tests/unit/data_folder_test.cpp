@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,19 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
         FolderCase{"BothWhole", allFive, allFive, "working"},
         FolderCase{"AUsersOwnTexturesAndSoundHideNothing", {"textures", "sound"}, allFive, "program"},
         FolderCase{"FourOfFiveIsNotWhole", {"textures", "mesh", "spline", "Cg"}, allFive, "program"},
-        FolderCase{"TheRunDirectoryItself", allFive, {}, "working"},
         FolderCase{"NeitherWholeKeepsAWorkingDirectoryWithAny", {"spline"}, {"textures", "mesh"}, "working"},
         FolderCase{"NeitherWholeNothingHereTakesTheProgramsFolder", {}, {"textures", "mesh", "Cg"}, "program"},
         FolderCase{"NoDataAnywhere", {}, {}, ""}),
     [](const ::testing::TestParamInfo<FolderCase>& info) { return std::string(info.param.name); });
-
-TEST(DataFolderCount, OnlyFoldersCount) {
-    const fs::path folder = fs::temp_directory_path() / ("oku-data-count-" + std::to_string(getpid()));
-    fs::create_directories(folder / "mesh");
-    fs::create_directories(folder / "sound");
-    std::ofstream(folder / "textures") << "a file, not a folder";
-    EXPECT_EQ(demoDataFoldersIn(folder.string()), 2);
-    fs::remove_all(folder);
-}
 
 }  // namespace
