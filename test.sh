@@ -19,6 +19,18 @@ with_display() {
 }
 with_display ctest --test-dir build/test --output-on-failure -j"$jobs"
 
+# --- The Release build a viewer plays --------------------------------------------
+# ./play.sh's tree, configured and built by its own two commands; then the
+# end-to-end tests are built in that tree (its libraries, its flags) and run
+# against its programs; then the tree is left as ./play.sh leaves it.
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DOKU_TESTS=OFF
+cmake --build build/release -j"$jobs"
+cmake -S . -B build/release -DOKU_TESTS=ON
+cmake --build build/release -j"$jobs" --target e2e_tests
+with_display ctest --test-dir build/release --output-on-failure -R '^e2e\.'
+cmake -S . -B build/release -DOKU_TESTS=OFF >/dev/null
+# ----------------------------------------------------------------------------------
+
 # Fuzz targets: built with clang, each run briefly so they cannot rot.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKU_FUZZ=ON
 cmake --build build/fuzz -j"$jobs"

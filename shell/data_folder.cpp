@@ -22,6 +22,12 @@ std::string workingFolder() {
     return ::getcwd(path.data(), path.size()) ? std::string(path.data()) : std::string(".");
 }
 
+int demoDataFoldersIn(const std::string& folder) {
+    int held = 0;
+    for (const char* name : dataFolders) held += isFolder(folder + "/" + name) ? 1 : 0;
+    return held;
+}
+
 }  // namespace
 
 std::string programFolder() {
@@ -33,17 +39,23 @@ std::string programFolder() {
     return slash == std::string::npos ? std::string(".") : program.substr(0, slash == 0 ? 1 : slash);
 }
 
-bool holdsDemoData(const std::string& folder) {
-    for (const char* name : dataFolders)
-        if (isFolder(folder + "/" + name)) return true;
-    return false;
+std::string chooseDataFolder(const std::string& working, const std::string& program) {
+    const int all = static_cast<int>(sizeof dataFolders / sizeof dataFolders[0]);
+    const int inWorking = demoDataFoldersIn(working);
+    const int inProgram = demoDataFoldersIn(program);
+    if (inWorking == all) return working;
+    if (inProgram == all) return program;
+    if (inWorking > 0) return working;
+    if (inProgram > 0) return program;
+    return "";
 }
 
 bool enterDataFolder() {
     const std::string here = workingFolder();
-    if (holdsDemoData(here)) return true;
     const std::string program = programFolder();
-    if (holdsDemoData(program) && ::chdir(program.c_str()) == 0) return true;
+    const std::string chosen = chooseDataFolder(here, program);
+    if (chosen == here) return true;
+    if (!chosen.empty() && ::chdir(chosen.c_str()) == 0) return true;
 
     const std::string text = "The demo's data (textures/, mesh/, spline/, Cg/, sound/) is in neither the working "
                              "directory " + here + " nor the program's folder " + program + ".";

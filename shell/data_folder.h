@@ -9,10 +9,14 @@
 // The folder of the running executable ("." when it cannot be read).
 std::string programFolder();
 
-// True when `folder` holds any of the demo's data folders (textures/, mesh/, spline/, Cg/, sound/).
-bool holdsDemoData(const std::string& folder);
+// Of the working directory and the program's folder, in this order, the first
+// that holds all five data folders (textures/, mesh/, spline/, Cg/, sound/);
+// where neither does, the first that holds any (a run directory with a folder
+// missing still plays, with its files reported missing one by one); "" where
+// neither holds any. A user's own textures/ or sound/ in the folder they start
+// from does not hide the demo's own data.
+std::string chooseDataFolder(const std::string& working, const std::string& program);
 
-// Keeps a working directory that holds the data, else changes to the program's
-// folder when that one does. When neither does, says where it looked in one line
-// on stderr and one message box, and returns false.
+// Changes to the folder chooseDataFolder picks. Where there is none, says where it
+// looked in one line on stderr and one message box, and returns false.
 bool enterDataFolder();

@@ -6,6 +6,7 @@
 #include "platform/log/debug_log.h"
 #include "platform/window/message_box.h"
 #include "shell/demo_app.h"
+#include "shell/start_failure.h"
 
 namespace {
 
@@ -25,6 +26,14 @@ PIXELFORMATDESCRIPTOR pixelFormatRequest(int bits) {
     return request;
 }
 
+// A step that failed once the window layer was up: the log line, and the same
+// words on stderr (where the demo ends without saying so otherwise).
+bool failedStep(const char* message) {
+    debugLog(message);
+    reportFailedStart(message);
+    return false;
+}
+
 }  // namespace
 
 bool openWindow(const char* title, int width, int height, int bits, bool fullscreen) {
@@ -37,6 +46,8 @@ bool openWindow(const char* title, int width, int height, int bits, bool fullscr
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = demoApp.instanceHandle;
     windowClass.lpszClassName = windowClassName;
+    // The class fails only where the window layer found no display, which it
+    // has said on stderr already.
     if (!RegisterClassA(&windowClass)) {
         debugLog("Failed To Register The Window Class.");
         return false;
@@ -71,14 +82,14 @@ bool openWindow(const char* title, int width, int height, int bits, bool fullscr
                                            demoApp.instanceHandle, nullptr);
     if (!demoApp.windowHandle) {
         closeWindow();
-        debugLog("Window Creation Error.");
-        return false;
+        return failedStep("Window Creation Error.");
     }
 
     demoApp.deviceContext = GetDC(demoApp.windowHandle);
     if (!demoApp.deviceContext) {
         closeWindow();
         MessageBoxA(nullptr, "Can't Create A GL Device Context.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
+        reportFailedStart("Can't Create A GL Device Context.");
         return false;
     }
 
@@ -86,25 +97,21 @@ bool openWindow(const char* title, int width, int height, int bits, bool fullscr
     int format = ChoosePixelFormat(demoApp.deviceContext, &request);
     if (format == 0) {
         closeWindow();
-        debugLog("Can't Find A Suitable PixelFormat.");
-        return false;
+        return failedStep("Can't Find A Suitable PixelFormat.");
     }
     if (!SetPixelFormat(demoApp.deviceContext, format, &request)) {
         closeWindow();
-        debugLog("Can't Set The PixelFormat.");
-        return false;
+        return failedStep("Can't Set The PixelFormat.");
     }
 
     demoApp.renderContext = wglCreateContext(demoApp.deviceContext);
     if (!demoApp.renderContext) {
         closeWindow();
-        debugLog("Can't Create A GL Rendering Context.");
-        return false;
+        return failedStep("Can't Create A GL Rendering Context.");
     }
     if (!wglMakeCurrent(demoApp.deviceContext, demoApp.renderContext)) {
         closeWindow();
-        debugLog("Can't Activate The GL Rendering Context.");
-        return false;
+        return failedStep("Can't Activate The GL Rendering Context.");
     }
 
     ShowWindow(demoApp.windowHandle, SW_SHOW);
@@ -114,8 +121,7 @@ bool openWindow(const char* title, int width, int height, int bits, bool fullscr
 
     if (!initGLState()) {
         closeWindow();
-        debugLog("Initialization Failed.");
-        return false;
+        return failedStep("Initialization Failed.");
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include <GL/glew.h>
 
+#include <string>
+
 #include "platform/log/debug_log.h"
 #include "platform/window/gl_extensions.h"
 #include "shell/demo_app.h"
@@ -7,6 +9,7 @@
 #include "shell/gl_window.h"
 #include "shell/scene.h"
 #include "shell/scene_sequence.h"
+#include "shell/start_failure.h"
 
 namespace {
 
@@ -41,14 +44,17 @@ int WinMain(HINSTANCE /*instance*/, HINSTANCE /*previousInstance*/, char* /*comm
     demoApp.fullscreen = true;
     demoApp.escapePressed = false;
     demoApp.input.centre(1024, 768);
-    if (!openWindow("oku", 1024, 768, 32, demoApp.fullscreen)) return 0;
+    // openWindow has said on stderr what failed.
+    if (!openWindow("oku", 1024, 768, 32, demoApp.fullscreen)) return failedStartExitCode;
 
     GLenum glewResult = loadGlExtensions();
     if (glewResult != GLEW_OK) {
+        const char* why = reinterpret_cast<const char*>(glewGetErrorString(glewResult));
         debugLog("GLEW init problem!!!!!!!!!!!!!!!");
-        debugLog("Error: %s\n", reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
+        debugLog("Error: %s\n", why);
         closeWindow();
-        return 0;
+        reportFailedStart(("the OpenGL extensions could not be loaded (" + std::string(why) + ")").c_str());
+        return failedStartExitCode;
     }
 
     demoApp.cgContext = cgCreateContext();

@@ -33,15 +33,25 @@ bool saysWindowIsGone(const XErrorEvent& error) {
 }
 
 int absorbVanishedWindowErrors(Display* display, XErrorEvent* error) {
+    bool oneIsGone = false;
     for (WatchedWindow& window : watched) {
-        if (window.id != error->resourceid) continue;
-        // A window we let go of may still draw errors from requests already on
-        // their way; those are absorbed whatever they say.
-        if (!window.sdl || saysWindowIsGone(*error)) {
-            window.destroyed = true;
-            return 0;
+        if (window.display != display) continue;
+        if (window.id == error->resourceid) {
+            // A window we let go of may still draw errors from requests already on
+            // their way; those are absorbed whatever they say.
+            if (!window.sdl || saysWindowIsGone(*error)) {
+                window.destroyed = true;
+                return 0;
+            }
         }
+        oneIsGone = oneIsGone || window.destroyed;
     }
+    // Once a window has vanished, SDL goes on asking about it with ids it read
+    // from replies that failed: an XQueryTree on the dead window leaves its
+    // "parent" unset, and the XTranslateCoordinates that follows (when the hidden
+    // window's position is put back) names whatever that held. Such errors cannot
+    // be told by their id, only by saying that a window is not there.
+    if (oneIsGone && saysWindowIsGone(*error)) return 0;
     return previousHandler ? previousHandler(display, error) : 0;
 }
 

@@ -4,7 +4,9 @@
 // Xlib's default error handler ends the process (exit code 1) at the first request
 // that names the vanished window, and the GL driver makes such requests every
 // frame. While a window is watched, errors saying that it no longer exists are
-// absorbed instead, and its DestroyNotify is read from SDL's window-system events;
+// absorbed instead (and, once it is gone, every error saying that some window is
+// not there: SDL's requests about the dead window may name ids it never got), and
+// its DestroyNotify is read from SDL's window-system events;
 // the layer then asks the window to close, as its close button would. Errors about
 // anything else go on to the handler that was installed before. On other video
 // drivers every call does nothing.

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "scenes/outdoor/growing_grass.h"
 #include "scenes/outdoor/shadow_mapper.h"
 #include "scenes/outdoor/snowfall_effect.h"
+#include "scenes/outdoor/water_surface.h"
 #include "shell/demo_app.h"
 #include "support/capture.h"
 #include "support/gl_test_context.h"
@@ -90,6 +94,78 @@ TEST_F(GrowingGrassScene, EndsAfter150SecondsAndDrawsItsLastFrameInFull) {
     EXPECT_EQ(scene.snowfall, nullptr);
     EXPECT_EQ(scene.water, nullptr);
     EXPECT_EQ(scene.shadow, nullptr);
+}
+
+// The pictures one frame is made of, read back after GrowingGrass::render: what
+// the pool mirrors, what it shows through its surface, and the window.
+struct FramePictures {
+    std::vector<unsigned char> reflection, refraction, window;
+};
+
+std::vector<unsigned char> targetPicture(const RenderTarget& target) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(target.width) * target.height * 4);
+    glBindTexture(GL_TEXTURE_2D, target.colorTexture);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return pixels;
+}
+
+int changedPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    return countPixels(a, b, [](const unsigned char* p, const unsigned char* q) {
+        return std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 12;
+    });
+}
+
+// Which content each capture of the frame draws: the frame is drawn as it is, then
+// again at the same scene time with one content left out; a content is in a
+// picture where that picture changes. The reflection holds the set, the sky and
+// the snow; the refraction the set alone; the window all of them and the grass.
+TEST_F(GrowingGrassScene, EachPictureOfTheFrameHoldsItsOwnContent) {
+    GrowingGrass scene(&demoApp.input, nullptr);
+    ASSERT_TRUE(scene.init());
+    const double t = 140.0;  // the grass has risen, the snow falls
+    auto draw = [&] {
+        EXPECT_TRUE(stepTo(scene, t));
+        return FramePictures{targetPicture(*scene.water->reflection), targetPicture(*scene.water->refraction),
+                             gl.readPixels(0, 0, 1024, 768)};
+    };
+    // The first frame after init starts from the state init left (a few reflected
+    // pixels differ); every later frame from the one before it.
+    draw();
+    const FramePictures whole = draw();
+    writePng(testOutputDir() + "outdoor_reflection_140s.png", 800, 600, whole.reflection);
+    writePng(testOutputDir() + "outdoor_refraction_140s.png", 1024, 768, whole.refraction);
+    EXPECT_GT(litShare(whole.reflection), 0.5) << "the reflection shows the set and the sky";
+    EXPECT_GT(litShare(whole.refraction), 0.3) << "the refraction shows the set below the water";
+
+    struct Content {
+        const char* name;
+        std::function<void(bool)> show;
+        bool inReflection, inRefraction, inWindow;
+    };
+    Mesh* const sky = scene.skyMesh;
+    const int indices = scene.grass->indexCount, flakes = scene.snowfall->count;
+    const Content contents[] = {
+        {"sky", [&](bool on) { scene.skyMesh = on ? sky : nullptr; }, true, false, true},
+        {"grass", [&](bool on) { scene.grass->indexCount = on ? indices : 0; }, false, false, true},
+        {"snow", [&](bool on) { scene.snowfall->count = on ? flakes : 0; }, true, false, true},
+    };
+    const int minimum = 200;  // pixels that change where a content is drawn
+    for (const Content& content : contents) {
+        content.show(false);
+        const FramePictures without = draw();
+        content.show(true);
+        const int reflection = changedPixels(whole.reflection, without.reflection);
+        const int refraction = changedPixels(whole.refraction, without.refraction);
+        const int window = changedPixels(whole.window, without.window);
+        std::printf("without the %s: reflection %d, refraction %d, window %d pixels changed\n", content.name,
+                    reflection, refraction, window);
+        EXPECT_EQ(reflection > minimum, content.inReflection) << content.name << " in the reflection: " << reflection;
+        EXPECT_EQ(refraction > 0, content.inRefraction) << content.name << " in the refraction: " << refraction;
+        EXPECT_EQ(window > minimum, content.inWindow) << content.name << " in the main view: " << window;
+    }
+    EXPECT_TRUE(scene.cleanup());
 }
 
 TEST_F(GrowingGrassScene, SetsUpItsEffectsWithTheScenesValues) {
