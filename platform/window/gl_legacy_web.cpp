@@ -1,13 +1,18 @@
-// OpenGL 1.x calls that the browser's fixed-function emulation lacks or passes to
-// WebGL unchanged where WebGL refuses them, as the demo makes them: the attribute
-// stack (for the viewport, the one group pushed), mipmapped textures from GLU,
+// OpenGL 1.x calls that the browser's fixed-function emulation lacks, gets wrong or
+// passes to WebGL unchanged where WebGL refuses them, as the demo makes them: the
+// attribute stack (for the viewport, the one group pushed), GLU's perspective and
+// look-at (which multiply the current matrix; the emulation's replace it), mipmapped
+// textures from GLU,
 // desktop texture formats and wrap modes, fixed-function hints and shading, and
 // the extension names of calls that WebGL 2 has in its core. The immediate-mode
-// texture coordinates it lacks are in gl_legacy_web.js.
+// texture coordinates it lacks are in gl_legacy_web.js, and so is the buffer each
+// client array was pointed into: the emulation reads every array of a draw from
+// the one buffer bound at the draw.
 #include <GL/glew.h>
 #include <GL/glu.h>
 
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "platform/log/debug_log.h"
@@ -33,6 +38,173 @@ void emscripten_glTexParameteri(GLenum target, GLenum name, GLint value);
 void emscripten_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                              GLint border, GLenum format, GLenum type, const void* data);
 void emscripten_glHint(GLenum target, GLenum mode);
+void emscripten_glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer);
+void emscripten_glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const void* pointer);
+void emscripten_glColorPointer(GLint size, GLenum type, GLsizei stride, const void* pointer);
+void emscripten_glNormalPointer(GLenum type, GLsizei stride, const void* pointer);
+// gl_legacy_web.js
+void okuWebRecordClientArray(GLenum array, GLint size, GLenum type, GLsizei stride, const void* pointer);
+
+void emscripten_glClientActiveTexture(GLenum texture);
+void emscripten_glEnableClientState(GLenum array);
+void emscripten_glDisableClientState(GLenum array);
+void emscripten_glDrawArrays(GLenum mode, GLint first, GLsizei count);
+void emscripten_glBindBuffer(GLenum target, GLuint buffer);
+
+}  // extern "C"
+
+namespace {
+
+// A client array as the program pointed it: in memory (buffer 0) or in a buffer.
+struct ClientArray {
+    bool enabled = false;
+    GLint size = 4;
+    GLenum type = GL_FLOAT;
+    GLsizei stride = 0;
+    const void* pointer = nullptr;
+    GLuint buffer = 0;
+    GLuint stream = 0;  // ours: the drawn range of an array in memory
+};
+
+constexpr int kTextureUnits = 8;
+
+struct ClientArrays {
+    ClientArray vertex, normal, colour;
+    ClientArray texCoords[kTextureUnits];
+    int activeUnit = 0;
+    GLuint arrayBuffer = 0;  // as the program bound it
+
+    ClientArray* of(GLenum array) {
+        switch (array) {
+            case GL_VERTEX_ARRAY: return &vertex;
+            case GL_NORMAL_ARRAY: return &normal;
+            case GL_COLOR_ARRAY: return &colour;
+            case GL_TEXTURE_COORD_ARRAY: return &texCoords[activeUnit];
+            default: return nullptr;
+        }
+    }
+};
+
+ClientArrays& clientArrays() {
+    static ClientArrays arrays;
+    return arrays;
+}
+
+GLsizei typeBytes(GLenum type) {
+    switch (type) {
+        case GL_BYTE:
+        case GL_UNSIGNED_BYTE: return 1;
+        case GL_SHORT:
+        case GL_UNSIGNED_SHORT: return 2;
+        default: return 4;
+    }
+}
+
+void point(GLenum array, const ClientArray& a, const void* pointer) {
+    okuWebRecordClientArray(array, a.size, a.type, a.stride, pointer);
+    switch (array) {
+        case GL_VERTEX_ARRAY: emscripten_glVertexPointer(a.size, a.type, a.stride, pointer); break;
+        case GL_NORMAL_ARRAY: emscripten_glNormalPointer(a.type, a.stride, pointer); break;
+        case GL_COLOR_ARRAY: emscripten_glColorPointer(a.size, a.type, a.stride, pointer); break;
+        default: emscripten_glTexCoordPointer(a.size, a.type, a.stride, pointer); break;
+    }
+}
+
+void setPointer(GLenum array, GLint size, GLenum type, GLsizei stride, const void* pointer) {
+    ClientArrays& arrays = clientArrays();
+    if (ClientArray* a = arrays.of(array)) {
+        a->size = size, a->type = type, a->stride = stride, a->pointer = pointer, a->buffer = arrays.arrayBuffer;
+        point(array, *a, pointer);
+    }
+}
+
+// Every enabled array in memory, with the unit it belongs to.
+template <typename Visit>
+void forEachArrayInMemory(Visit visit) {
+    ClientArrays& arrays = clientArrays();
+    const auto offer = [&](GLenum array, ClientArray& a, int unit) {
+        if (a.enabled && !a.buffer && a.pointer) visit(array, a, unit);
+    };
+    offer(GL_VERTEX_ARRAY, arrays.vertex, -1);
+    offer(GL_NORMAL_ARRAY, arrays.normal, -1);
+    offer(GL_COLOR_ARRAY, arrays.colour, -1);
+    for (int unit = 0; unit < kTextureUnits; ++unit) offer(GL_TEXTURE_COORD_ARRAY, arrays.texCoords[unit], unit);
+}
+
+}  // namespace
+
+extern "C" {
+
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer) {
+    setPointer(GL_VERTEX_ARRAY, size, type, stride, pointer);
+}
+
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const void* pointer) {
+    setPointer(GL_TEXTURE_COORD_ARRAY, size, type, stride, pointer);
+}
+
+void glColorPointer(GLint size, GLenum type, GLsizei stride, const void* pointer) {
+    setPointer(GL_COLOR_ARRAY, size, type, stride, pointer);
+}
+
+void glNormalPointer(GLenum type, GLsizei stride, const void* pointer) {
+    setPointer(GL_NORMAL_ARRAY, 3, type, stride, pointer);
+}
+
+void glClientActiveTexture(GLenum texture) {
+    const int unit = static_cast<int>(texture) - GL_TEXTURE0;
+    if (unit >= 0 && unit < kTextureUnits) clientArrays().activeUnit = unit;
+    emscripten_glClientActiveTexture(texture);
+}
+
+void glEnableClientState(GLenum array) {
+    if (ClientArray* a = clientArrays().of(array)) a->enabled = true;
+    emscripten_glEnableClientState(array);
+}
+
+void glDisableClientState(GLenum array) {
+    if (ClientArray* a = clientArrays().of(array)) a->enabled = false;
+    emscripten_glDisableClientState(array);
+}
+
+void glBindBuffer(GLenum target, GLuint buffer) {
+    if (target == GL_ARRAY_BUFFER) clientArrays().arrayBuffer = buffer;
+    emscripten_glBindBuffer(target, buffer);
+}
+
+// Arrays in memory reach the emulation only as far as it copies them right (one
+// interleaved block from the first vertex): the drawn range of each goes into a
+// buffer of its own first, drawn from vertex 0.
+void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    bool inMemory = false;
+    forEachArrayInMemory([&](GLenum, ClientArray&, int) { inMemory = true; });
+    if (!inMemory || first < 0 || count <= 0) {
+        emscripten_glDrawArrays(mode, first, count);
+        return;
+    }
+    ClientArrays& arrays = clientArrays();
+    const int unit = arrays.activeUnit;
+    forEachArrayInMemory([&](GLenum array, ClientArray& a, int arrayUnit) {
+        const GLsizei element = a.size * typeBytes(a.type);
+        const GLsizei stride = a.stride ? a.stride : element;
+        if (!a.stream) glGenBuffers(1, &a.stream);
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, a.stream);
+        const auto* start = static_cast<const char*>(a.pointer) + static_cast<size_t>(first) * stride;
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count - 1) * stride + element, start, GL_STREAM_DRAW);
+        if (arrayUnit >= 0) emscripten_glClientActiveTexture(GL_TEXTURE0 + arrayUnit);
+        point(array, a, nullptr);
+    });
+    // A buffer stays bound for the draw, so the emulation reads the arrays from
+    // buffers (each pointed at its own just before WebGL draws, gl_legacy_web.js).
+    emscripten_glDrawArrays(mode, 0, count);
+    // Back to what the program pointed at.
+    forEachArrayInMemory([&](GLenum array, ClientArray& a, int arrayUnit) {
+        if (arrayUnit >= 0) emscripten_glClientActiveTexture(GL_TEXTURE0 + arrayUnit);
+        point(array, a, a.pointer);
+    });
+    emscripten_glClientActiveTexture(GL_TEXTURE0 + unit);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, arrays.arrayBuffer);
+}
 
 // WebGL has no GL_CLAMP (edges blended with a border colour); clamping to the edge
 // texel is as near as it comes.
@@ -95,6 +267,31 @@ GLint gluBuild2DMipmaps(GLenum target, GLint components, GLsizei width, GLsizei 
     glTexImage2D(target, 0, static_cast<GLint>(internalFormat), width, height, 0, format, type, data);
     glGenerateMipmap(target);
     return 0;
+}
+
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    const GLdouble ymax = zNear * std::tan(fovy * M_PI / 360.0);
+    const GLdouble xmax = ymax * aspect;
+    glFrustum(-xmax, xmax, -ymax, ymax, zNear, zFar);
+}
+
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centreX, GLdouble centreY, GLdouble centreZ,
+               GLdouble upX, GLdouble upY, GLdouble upZ) {
+    GLdouble f[3] = {centreX - eyeX, centreY - eyeY, centreZ - eyeZ};
+    const auto normalise = [](GLdouble v[3]) {
+        const GLdouble length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+        if (length > 0) v[0] /= length, v[1] /= length, v[2] /= length;
+    };
+    normalise(f);
+    GLdouble side[3] = {f[1] * upZ - f[2] * upY, f[2] * upX - f[0] * upZ, f[0] * upY - f[1] * upX};
+    normalise(side);
+    const GLdouble up[3] = {side[1] * f[2] - side[2] * f[1], side[2] * f[0] - side[0] * f[2],
+                            side[0] * f[1] - side[1] * f[0]};
+    // Column by column: the rows are side, up and -forward.
+    const GLdouble m[16] = {side[0], up[0], -f[0], 0, side[1], up[1], -f[1], 0,
+                            side[2], up[2], -f[2], 0, 0,       0,     0,     1};
+    glMultMatrixd(m);
+    glTranslated(-eyeX, -eyeY, -eyeZ);
 }
 
 void glActiveTextureARB(GLenum texture) { glActiveTexture(texture); }

@@ -4,7 +4,7 @@
 // before each draw (user clip plane 0 and the alpha test, platform/shader/
 // cg_glsl_es_source.h).
 mergeInto(LibraryManager.library, {
-  $okuWeb__deps: ['$GL', '$GLEmulation', '$GLImmediate', '$Browser'],
+  $okuWeb__deps: ['$GL', '$GLEmulation', '$GLImmediate', '$Browser', '$okuClientArrays'],
   $okuWeb: {
     events: [],
     listeners: [],
@@ -87,6 +87,7 @@ mergeInto(LibraryManager.library, {
       ['drawArrays', 'drawElements'].forEach(function(name) {
         var draw = context[name];
         context[name] = function() {
+          okuClientArrays.repoint();
           okuWeb.beforeDraw();
           return draw.apply(context, arguments);
         };
