@@ -7,7 +7,7 @@
 //   node bench/web_frame_time.mjs [--speed N] [--native-outdoor MS] [--native-indoor MS]
 import { openBrowser, openPage } from '../tests/web/support/browser.mjs';
 import { serveFolder } from '../tests/web/support/static_server.mjs';
-import { WEB_BUILD } from '../tests/web/support/site.mjs';
+import { WEB_BUILD, waitForEnd } from '../tests/web/support/site.mjs';
 
 function option(name, fallback) {
   const at = process.argv.indexOf(name);
@@ -51,8 +51,7 @@ const browser = await openBrowser({ autoplay: true });
 let result;
 try {
   const { page, problems } = await openPage(browser, `${server.url}?autostart&speed=${speed}`);
-  await page.waitForFunction(() => ['end', 'failed'].includes(document.body.dataset.state) ||
-      document.getElementById('message').open, null, { timeout: 0, polling: 1000 });
+  const end = await waitForEnd(page, { timeout: 30 * 60000, stall: 3 * 60000 });
   result = await page.evaluate(() => ({
     state: document.body.dataset.state,
     message: document.getElementById('message').open ? document.getElementById('message-text').textContent : null,
@@ -60,13 +59,15 @@ try {
     log: globalThis.okuSoundLog || [],
   }));
   result.problems = problems;
+  result.stalled = end.stalled;
 } finally {
   await browser.close();
   await server.close();
 }
 
 if (result.state !== 'end') {
-  console.log(`web build: the demo did not reach its end (${result.message ? `message box: ${result.message}` : result.state})`);
+  const why = result.message ? `message box: ${result.message}` : result.stalled ? 'no frame for 3 minutes' : result.state;
+  console.log(`web build: the demo did not reach its end (${why}; ${result.stats ? result.stats.frames.length : 0} frames)`);
   process.exit(1);
 }
 const frames = result.stats.frames;

@@ -11,7 +11,8 @@ import { serveFolder } from './support/static_server.mjs';
 import { WEB_BUILD, describeMessage, outputFolder, waitForFrames, waitForState } from './support/site.mjs';
 
 const screens = outputFolder('screens');
-const shot = (page, name) => page.screenshot({ path: path.join(screens, `${name}.png`) });
+// A screenshot waits for the browser to show a frame, which a busy demo may hold up a while.
+const shot = (page, name) => page.screenshot({ path: path.join(screens, `${name}.png`), timeout: 2 * 60000 });
 const MINUTE = 60000;
 
 let server;

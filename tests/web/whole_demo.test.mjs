@@ -6,7 +6,7 @@ import { after, before, test } from 'node:test';
 
 import { openBrowser, openPage } from './support/browser.mjs';
 import { serveFolder } from './support/static_server.mjs';
-import { WEB_BUILD, openMessage, describeMessage, outputFolder } from './support/site.mjs';
+import { WEB_BUILD, describeMessage, outputFolder, waitForEnd } from './support/site.mjs';
 
 const SPEED = Number(process.env.OKU_WEB_TEST_SPEED || 10);
 const TRACKS = { 'sound/helios.mp3': 178, 'sound/beast.mp3': 95 };  // seconds
@@ -24,10 +24,10 @@ after(async () => {
 
 test(`plays both scenes to the end screen at ${SPEED} times speed with no console error`, { timeout: 20 * 60000 }, async () => {
   const { page, problems } = await openPage(browser, `${server.url}?autostart&speed=${SPEED}`);
-  await page.waitForFunction(() => document.getElementById('message').open ||
-      ['end', 'failed'].includes(document.body.dataset.state), null, { timeout: 19 * 60000, polling: 1000 });
-  const message = await openMessage(page);
-  assert.equal(message, null, describeMessage(message));
+  const end = await waitForEnd(page, { timeout: 19 * 60000, stall: 3 * 60000 });
+  assert.equal(end.message, null, describeMessage(end.message));
+  const sounds = await page.evaluate(() => (globalThis.okuSoundLog || []).map((e) => `${e.event} ${e.path || ''}`).join(', '));
+  assert.ok(!end.stalled, `no end screen: ${end.frames} frames, then none for 3 minutes (state ${end.state}; sound: ${sounds})`);
   await page.screenshot({ path: path.join(outputFolder('screens'), 'end-of-whole-demo.png') });
   assert.equal(await page.evaluate(() => document.body.dataset.state), 'end',
     await page.evaluate(() => document.getElementById('failure-text').textContent));

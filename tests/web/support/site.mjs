@@ -89,3 +89,28 @@ export async function waitForFrames(page, count, timeout) {
 export function describeMessage(message) {
   return message ? `a message box came up: "${message.caption}: ${message.text}"` : '';
 }
+
+// Waits for the end screen (or a failure, or a message box) and says what came:
+// {state, frames, message, stalled}. A demo that presents no frame for `stall` ms
+// is stalled: the wait stops there rather than running out its whole time.
+export async function waitForEnd(page, { timeout, stall }) {
+  const deadline = Date.now() + timeout;
+  let last = -1;
+  let lastChange = Date.now();
+  for (;;) {
+    const now = await page.evaluate(() => ({
+      state: document.body.dataset.state,
+      frames: window.okuStats ? window.okuStats.frames.length : 0,
+      open: document.getElementById('message').open,
+    }));
+    if (now.state === 'end' || now.state === 'failed' || now.open)
+      return { state: now.state, frames: now.frames, message: await openMessage(page), stalled: false };
+    if (now.frames !== last) {
+      last = now.frames;
+      lastChange = Date.now();
+    }
+    if (Date.now() - lastChange > stall || Date.now() > deadline)
+      return { state: now.state, frames: now.frames, message: null, stalled: true };
+    await page.waitForTimeout(1000);
+  }
+}
