@@ -50,6 +50,13 @@ void emscripten_glEnableClientState(GLenum array);
 void emscripten_glDisableClientState(GLenum array);
 void emscripten_glDrawArrays(GLenum mode, GLint first, GLsizei count);
 void emscripten_glBindBuffer(GLenum target, GLuint buffer);
+void emscripten_glBegin(GLenum mode);
+void emscripten_glEnd(void);
+void okuWebImmediateMode(int on);  // gl_legacy_web.js
+void emscripten_glVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized, GLsizei stride,
+                                      const void* pointer);
+void emscripten_glEnableVertexAttribArray(GLuint index);
+void emscripten_glDisableVertexAttribArray(GLuint index);
 
 }  // extern "C"
 
@@ -67,6 +74,24 @@ struct ClientArray {
 };
 
 constexpr int kTextureUnits = 8;
+constexpr GLuint kGenericAttributes = 16;
+
+// A generic vertex attribute (a program's own input) as the program pointed it.
+struct GenericArray {
+    bool enabled = false;
+    GLint size = 4;
+    GLenum type = GL_FLOAT;
+    GLboolean normalized = GL_FALSE;
+    GLsizei stride = 0;
+    const void* pointer = nullptr;
+    bool inMemory = false;
+    GLuint stream = 0;
+};
+
+GenericArray& genericArray(GLuint index) {
+    static GenericArray arrays[kGenericAttributes];
+    return arrays[index < kGenericAttributes ? index : 0];
+}
 
 struct ClientArrays {
     ClientArray vertex, normal, colour;
@@ -167,22 +192,72 @@ void glDisableClientState(GLenum array) {
     emscripten_glDisableClientState(array);
 }
 
+// Between glBegin and glEnd the vertices are the emulation's own, not the arrays.
+void glBegin(GLenum mode) {
+    okuWebImmediateMode(1);
+    emscripten_glBegin(mode);
+}
+
+void glEnd(void) {
+    emscripten_glEnd();
+    okuWebImmediateMode(0);
+}
+
 void glBindBuffer(GLenum target, GLuint buffer) {
     if (target == GL_ARRAY_BUFFER) clientArrays().arrayBuffer = buffer;
     emscripten_glBindBuffer(target, buffer);
 }
 
+// WebGL draws generic attributes from buffers only; one that points into memory
+// is copied at each draw (below).
+void glVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalized, GLsizei stride,
+                           const void* pointer) {
+    if (index < kGenericAttributes) {
+        GenericArray& a = genericArray(index);
+        a.size = size, a.type = type, a.normalized = normalized, a.stride = stride, a.pointer = pointer;
+        a.inMemory = clientArrays().arrayBuffer == 0;
+        if (a.inMemory) return;
+    }
+    emscripten_glVertexAttribPointer(index, size, type, normalized, stride, pointer);
+}
+
+void glEnableVertexAttribArray(GLuint index) {
+    if (index < kGenericAttributes) genericArray(index).enabled = true;
+    emscripten_glEnableVertexAttribArray(index);
+}
+
+void glDisableVertexAttribArray(GLuint index) {
+    if (index < kGenericAttributes) genericArray(index).enabled = false;
+    emscripten_glDisableVertexAttribArray(index);
+}
+
 // Arrays in memory reach the emulation only as far as it copies them right (one
-// interleaved block from the first vertex): the drawn range of each goes into a
-// buffer of its own first, drawn from vertex 0.
+// interleaved block from the first vertex), and WebGL not at all for generic
+// attributes: the drawn range of each goes into a buffer of its own first, drawn
+// from vertex 0.
 void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     bool inMemory = false;
     forEachArrayInMemory([&](GLenum, ClientArray&, int) { inMemory = true; });
+    for (GLuint index = 0; index < kGenericAttributes; ++index) {
+        const GenericArray& a = genericArray(index);
+        if (a.enabled && a.inMemory && a.pointer) inMemory = true;
+    }
     if (!inMemory || first < 0 || count <= 0) {
         emscripten_glDrawArrays(mode, first, count);
         return;
     }
     ClientArrays& arrays = clientArrays();
+    for (GLuint index = 0; index < kGenericAttributes; ++index) {
+        GenericArray& a = genericArray(index);
+        if (!a.enabled || !a.inMemory || !a.pointer) continue;
+        const GLsizei element = a.size * typeBytes(a.type);
+        const GLsizei stride = a.stride ? a.stride : element;
+        if (!a.stream) glGenBuffers(1, &a.stream);
+        emscripten_glBindBuffer(GL_ARRAY_BUFFER, a.stream);
+        const auto* start = static_cast<const char*>(a.pointer) + static_cast<size_t>(first) * stride;
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count - 1) * stride + element, start, GL_STREAM_DRAW);
+        emscripten_glVertexAttribPointer(index, a.size, a.type, a.normalized, a.stride, nullptr);
+    }
     const int unit = arrays.activeUnit;
     forEachArrayInMemory([&](GLenum array, ClientArray& a, int arrayUnit) {
         const GLsizei element = a.size * typeBytes(a.type);

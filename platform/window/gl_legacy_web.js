@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
   $okuClientArrays__deps: ['$GL', '$GLImmediate'],
   $okuClientArrays: {
     recorded: {},  // by the emulation's attribute index
+    immediate: false,  // between glBegin and glEnd
 
     record: function(array, size, type, stride, offset) {
       var index;
@@ -29,7 +30,7 @@ mergeInto(LibraryManager.library, {
 
     repoint: function() {
       var renderer = GLImmediate.currentRenderer;
-      if (!renderer) return;
+      if (!renderer || okuClientArrays.immediate) return;
       var locations = [];
       var enabled = GLImmediate.enabledClientAttributes;
       var add = function(index, location) {
@@ -53,6 +54,9 @@ mergeInto(LibraryManager.library, {
       GLctx.bindBuffer(GLctx.ARRAY_BUFFER, bound ? GL.buffers[bound] : null);
     },
   },
+
+  okuWebImmediateMode__deps: ['$okuClientArrays'],
+  okuWebImmediateMode: function(on) { okuClientArrays.immediate = !!on; },
 
   okuWebRecordClientArray__deps: ['$okuClientArrays'],
   okuWebRecordClientArray: function(array, size, type, stride, pointer) {

@@ -107,6 +107,16 @@ mergeInto(LibraryManager.library, {
       };
     },
 
+    // Once main has slept, its return reaches no one: the exit (and the page's
+    // onExit) comes from the promise Asyncify settles when main is done.
+    watchMainReturn: function() {
+      if (Asyncify.asyncPromiseHandlers) return;
+      Asyncify.asyncPromiseHandlers = {
+        resolve: function(code) { exit(code); },
+        reject: function(error) { setTimeout(function() { throw error; }); },
+      };
+    },
+
     stillSecond: function() {
       var still = Module['okuStill'];
       return typeof still === 'number' && isFinite(still) && still >= 0 ? Math.floor(still) : -1;
@@ -169,6 +179,7 @@ mergeInto(LibraryManager.library, {
 
   okuWebWaitForNextFrame__deps: ['$okuWeb'],
   okuWebWaitForNextFrame: function() {
+    okuWeb.watchMainReturn();
     return Asyncify.handleSleep(function(wakeUp) {
       // A still is not paced: its frames are never shown.
       if (okuWeb.stillSecond() >= 0) setTimeout(wakeUp, 0);
