@@ -112,7 +112,10 @@ mergeInto(LibraryManager.library, {
     watchMainReturn: function() {
       if (Asyncify.asyncPromiseHandlers) return;
       Asyncify.asyncPromiseHandlers = {
-        resolve: function(code) { exit(code); },
+        resolve: function(code) {
+          // exit() unwinds by throwing ExitStatus, which here is the end, not an error.
+          try { exit(code); } catch (e) { if (!(e instanceof ExitStatus)) throw e; }
+        },
         reject: function(error) { setTimeout(function() { throw error; }); },
       };
     },
