@@ -143,6 +143,17 @@ void setPointer(GLenum array, GLint size, GLenum type, GLsizei stride, const voi
     }
 }
 
+// Copies the drawn vertices of an array in memory into its own buffer, left bound.
+void streamRange(GLuint& stream, const void* pointer, GLint size, GLenum type, GLsizei stride, GLint first,
+                 GLsizei count) {
+    const GLsizei element = size * typeBytes(type);
+    const GLsizei step = stride ? stride : element;
+    if (!stream) glGenBuffers(1, &stream);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, stream);
+    const auto* start = static_cast<const char*>(pointer) + static_cast<size_t>(first) * step;
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count - 1) * step + element, start, GL_STREAM_DRAW);
+}
+
 // Every enabled array in memory, with the unit it belongs to.
 template <typename Visit>
 void forEachArrayInMemory(Visit visit) {
@@ -250,22 +261,12 @@ void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     for (GLuint index = 0; index < kGenericAttributes; ++index) {
         GenericArray& a = genericArray(index);
         if (!a.enabled || !a.inMemory || !a.pointer) continue;
-        const GLsizei element = a.size * typeBytes(a.type);
-        const GLsizei stride = a.stride ? a.stride : element;
-        if (!a.stream) glGenBuffers(1, &a.stream);
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, a.stream);
-        const auto* start = static_cast<const char*>(a.pointer) + static_cast<size_t>(first) * stride;
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count - 1) * stride + element, start, GL_STREAM_DRAW);
+        streamRange(a.stream, a.pointer, a.size, a.type, a.stride, first, count);
         emscripten_glVertexAttribPointer(index, a.size, a.type, a.normalized, a.stride, nullptr);
     }
     const int unit = arrays.activeUnit;
     forEachArrayInMemory([&](GLenum array, ClientArray& a, int arrayUnit) {
-        const GLsizei element = a.size * typeBytes(a.type);
-        const GLsizei stride = a.stride ? a.stride : element;
-        if (!a.stream) glGenBuffers(1, &a.stream);
-        emscripten_glBindBuffer(GL_ARRAY_BUFFER, a.stream);
-        const auto* start = static_cast<const char*>(a.pointer) + static_cast<size_t>(first) * stride;
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count - 1) * stride + element, start, GL_STREAM_DRAW);
+        streamRange(a.stream, a.pointer, a.size, a.type, a.stride, first, count);
         if (arrayUnit >= 0) emscripten_glClientActiveTexture(GL_TEXTURE0 + arrayUnit);
         point(array, a, nullptr);
     });
