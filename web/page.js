@@ -277,10 +277,13 @@
   // One dialog at a time: each box waits for the ones before it; the promise settles
   // when its OK is pressed (or the dialog is dismissed with Escape).
   let messageQueue = Promise.resolve();
+  let messagesShown = 0;
 
   function showOneMessage(caption, text) {
     return new Promise((resolve) => {
       const dialog = element('message');
+      // Counts the boxes, so a test can tell the next box from the one it answered.
+      dialog.dataset.shown = String(++messagesShown);
       element('message-caption').textContent = caption;
       element('message-text').textContent = text;
       dialog.addEventListener('close', () => resolve(), { once: true });

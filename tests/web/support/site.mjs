@@ -66,8 +66,13 @@ export async function acceptMessages(page, count, timeout) {
       break;
     }
     seen.push(await openMessage(page));
+    const answered = await page.getAttribute('#message', 'data-shown');
     await page.click('#message-ok');
-    await page.waitForSelector('#message:not([open])', { state: 'attached', timeout: 5000 });
+    // Closed, or already the next box (the demo may raise it before the page paints).
+    await page.waitForFunction((shown) => {
+      const dialog = document.getElementById('message');
+      return !dialog.open || dialog.dataset.shown !== shown;
+    }, answered, { timeout: 60000, polling: 100 });
   }
   return seen;
 }
