@@ -41,7 +41,7 @@ target_link_options(oku PRIVATE
     -sMODULARIZE=1 -sEXPORT_NAME=createOku -sENVIRONMENT=web
     -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 "-sEXPORTED_RUNTIME_METHODS=['FS','ENV']"
     # The frame loop stays a loop: SwapBuffers and the message boxes sleep under Asyncify.
-    -sASYNCIFY "-sASYNCIFY_IMPORTS=['okuWebWaitForNextFrame','okuWebShowMessage','okuWebDecodeSound']"
+    -sASYNCIFY "-sASYNCIFY_IMPORTS=['okuWebWaitForNextFrame','okuWebShowMessage']"
     -sASYNCIFY_STACK_SIZE=65536
     # OpenGL 1.x over WebGL 2.
     -sLEGACY_GL_EMULATION=1 -sMAX_WEBGL_VERSION=2 -sGL_UNSAFE_OPTS=0

@@ -35,6 +35,7 @@ extern "C" {
 
 // WebGL's own entry points (Emscripten names each GL call twice).
 void emscripten_glTexParameteri(GLenum target, GLenum name, GLint value);
+void emscripten_glTexParameterf(GLenum target, GLenum name, GLfloat value);
 void emscripten_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                              GLint border, GLenum format, GLenum type, const void* data);
 void emscripten_glHint(GLenum target, GLenum mode);
@@ -290,7 +291,10 @@ void glTexParameteri(GLenum target, GLenum name, GLint value) {
 }
 
 void glTexParameterf(GLenum target, GLenum name, GLfloat value) {
-    glTexParameteri(target, name, static_cast<GLint>(value));
+    if ((name == GL_TEXTURE_WRAP_S || name == GL_TEXTURE_WRAP_T) && value == static_cast<GLfloat>(GL_CLAMP)) {
+        value = static_cast<GLfloat>(GL_CLAMP_TO_EDGE);
+    }
+    emscripten_glTexParameterf(target, name, value);
 }
 
 // Storage without data (render targets) is asked for in desktop terms: the type

@@ -1,30 +1,12 @@
-#include "platform/window/message_box.h"
-
+// Message boxes on the desktop: SDL's simple message box, one OK button, no owner.
 #include <SDL.h>
 
-#include <cstdio>
+#include "platform/window/message_box.h"
+#include "platform/window/message_box_backend.h"
 
-namespace {
-MessageBoxHandler& handler() {
-    static MessageBoxHandler installed;
-    return installed;
-}
-}  // namespace
-
-void setMessageBoxHandler(MessageBoxHandler newHandler) { handler() = std::move(newHandler); }
-
-int MessageBoxA(void* /*owner*/, const char* text, const char* caption, unsigned type) {
-    if (!text) text = "";
-    if (!caption) caption = "Error";
-    if (handler()) {
-        handler()(text, caption, type);
-        return IDOK;
-    }
+bool showMessageBoxOnScreen(const char* text, const char* caption, unsigned type) {
     Uint32 flags = SDL_MESSAGEBOX_ERROR;
     if ((type & 0xF0u) == MB_ICONEXCLAMATION) flags = SDL_MESSAGEBOX_WARNING;
     if ((type & 0xF0u) == MB_ICONINFORMATION) flags = SDL_MESSAGEBOX_INFORMATION;
-    if (SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) != 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-    }
-    return IDOK;
+    return SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) == 0;
 }

@@ -322,7 +322,7 @@ BOOL PeekMessageA(MSG* message, HWND window, UINT, UINT, UINT removeFlags) {
     return FALSE;
 }
 
-BOOL TranslateMessage(const MSG* message) { return message ? FALSE : FALSE; }
+BOOL TranslateMessage(const MSG*) { return FALSE; }
 
 LRESULT DispatchMessageA(const MSG* message) {
     if (!message || !message->hwnd || message->hwnd != layer().window) return 0;
