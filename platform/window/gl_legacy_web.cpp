@@ -50,6 +50,7 @@ void emscripten_glClientActiveTexture(GLenum texture);
 void emscripten_glEnableClientState(GLenum array);
 void emscripten_glDisableClientState(GLenum array);
 void emscripten_glDrawArrays(GLenum mode, GLint first, GLsizei count);
+void emscripten_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices);
 void emscripten_glBindBuffer(GLenum target, GLuint buffer);
 void emscripten_glBegin(GLenum mode);
 void emscripten_glEnd(void);
@@ -168,6 +169,15 @@ void forEachArrayInMemory(Visit visit) {
     for (int unit = 0; unit < kTextureUnits; ++unit) offer(GL_TEXTURE_COORD_ARRAY, arrays.texCoords[unit], unit);
 }
 
+// The emulation's immediate-mode draws switch off the attribute arrays they used
+// once they are done, whatever the program had enabled there: a program's own
+// arrays, enabled once for many frames, are switched on again before its draws.
+void enableGenericArrays() {
+    for (GLuint index = 0; index < kGenericAttributes; ++index) {
+        if (genericArray(index).enabled) emscripten_glEnableVertexAttribArray(index);
+    }
+}
+
 }  // namespace
 
 extern "C" {
@@ -248,6 +258,7 @@ void glDisableVertexAttribArray(GLuint index) {
 // attributes: the drawn range of each goes into a buffer of its own first, drawn
 // from vertex 0.
 void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    enableGenericArrays();
     bool inMemory = false;
     forEachArrayInMemory([&](GLenum, ClientArray&, int) { inMemory = true; });
     for (GLuint index = 0; index < kGenericAttributes; ++index) {
@@ -281,6 +292,11 @@ void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     });
     emscripten_glClientActiveTexture(GL_TEXTURE0 + unit);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, arrays.arrayBuffer);
+}
+
+void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) {
+    enableGenericArrays();
+    emscripten_glDrawElements(mode, count, type, indices);
 }
 
 // WebGL has no GL_CLAMP (edges blended with a border colour); clamping to the edge
