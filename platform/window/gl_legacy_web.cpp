@@ -2,9 +2,9 @@
 // passes to WebGL unchanged where WebGL refuses them, as the demo makes them: the
 // attribute stack (for the viewport, the one group pushed), GLU's perspective and
 // look-at (which multiply the current matrix; the emulation's replace it), mipmapped
-// textures from GLU,
-// desktop texture formats and wrap modes, fixed-function hints and shading, and
-// the extension names of calls that WebGL 2 has in its core. The immediate-mode
+// textures from GLU, desktop texture formats and wrap modes, fixed-function hints
+// and shading, the extension names of calls that WebGL 2 has in its core, and draws
+// from arrays in memory or with the program's own arrays. The immediate-mode
 // texture coordinates it lacks are in gl_legacy_web.js, and so is the buffer each
 // client array was pointed into: the emulation reads every array of a draw from
 // the one buffer bound at the draw.
